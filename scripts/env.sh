@@ -7,8 +7,13 @@ export WINEPREFIX=$SM_BUILD/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+# Exports the Chinese locale once it is generated (setup generates it).
+sm_chinese_locale() {
+  if locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  fi
+}
+sm_chinese_locale
 SM_XLS_DRIVER_NAME="SheetMover Excel Driver (*.xls)"
 SM_XLS_DRIVER_NAME_UTF8="SheetMover Excel Driver UTF-8"
 SM_XLS_DRIVER_LIB=$SM_BUILD/native/drivers/xls/libsheetmover_xls.so

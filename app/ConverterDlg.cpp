@@ -1,0 +1,122 @@
+#include "app/ConverterDlg.h"
+#include "app/Banner.h"
+#include "app/SharedImageList.h"
+#include <initializer_list>
+
+BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
+    ON_WM_SYSCOMMAND(&CConverterDlg::OnSysCommand)
+    ON_MESSAGE_VOID(WM_PAINT, &CConverterDlg::OnPaint)
+    ON_WM_QUERYDRAGICON(&CConverterDlg::OnQueryDragIcon)
+    ON_WM_TIMER(&CConverterDlg::OnTimer)
+    ON_BN_CLICKED(IDC_HOWTO, &CConverterDlg::OnHowToUse)
+END_MESSAGE_MAP()
+
+CConverterDlg::CConverterDlg()
+    : CDialog(IDD_CONVERTER),
+      m_hIcon(::LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_strServer("(local)")
+{
+}
+
+void CConverterDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_MAPPING_LIST, m_listMapping);
+    DDX_Control(pDX, IDC_TABLE_COMBO, m_comboTables);
+    DDX_Control(pDX, IDC_FIELD_LIST, m_listFields);
+    DDX_Control(pDX, IDC_COLUMN_LIST, m_listColumns);
+}
+
+BOOL CConverterDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    CString about;
+    about.LoadString(IDS_ABOUTBOX);
+    if (HMENU sys = GetSystemMenu(FALSE); sys && !about.IsEmpty()) {
+        ::AppendMenuA(sys, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(sys, MF_STRING, IDM_ABOUTBOX, about);
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    SetDlgItemText(IDC_BANNER, g_astrBanner[0]);
+    SetWindowText("Excel-SQLServer Data Conveter:");
+    SetUpReportLists();
+
+    CEdit server;
+    server.SubclassDlgItem(IDC_SERVER, this);
+    server.SetSel(0, -1);
+    server.ReplaceSel(m_strServer);
+    server.UnsubclassWindow();
+
+    SetTimer(IDT_BANNER, 6000);
+    return TRUE;
+}
+
+void CConverterDlg::SetUpReportLists()
+{
+    m_fontLists.CreatePointFont(96, "Times New Roman");
+    for (CListCtrl* list : {&m_listMapping, &m_listColumns}) {
+        list->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+        list->SetImageList(&g_imageList, LVSIL_SMALL);
+        list->SetTextColor(RGB(69, 69, 69));
+        list->SetFont(m_fontLists, TRUE);
+    }
+    m_listMapping.InsertColumn(0, "Excel字段名称", LVCFMT_LEFT, 120);
+    m_listMapping.InsertColumn(1, "SQL字段名称", LVCFMT_LEFT, 120);
+    m_listMapping.InsertColumn(2, "SQL字段数据类型", LVCFMT_LEFT, 150);
+    m_listColumns.InsertColumn(0, "字段名称", LVCFMT_LEFT, 150);
+    m_listColumns.InsertColumn(1, "数据类型", LVCFMT_LEFT, 120);
+}
+
+void CConverterDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        ShowUsageDialog();
+    else
+        Default();
+}
+
+void CConverterDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+    RECT rc;
+    GetClientRect(&rc);
+    int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CConverterDlg::OnQueryDragIcon()
+{
+    return m_hIcon;
+}
+
+void CConverterDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == IDT_BANNER) {
+        g_nBannerLine = (g_nBannerLine + 1) % kBannerLines;
+        SetDlgItemText(IDC_BANNER, g_astrBanner[g_nBannerLine]);
+    }
+    Default();
+}
+
+void CConverterDlg::OnHowToUse()
+{
+    ShowUsageDialog();
+}
+
+void CConverterDlg::OnCancel()
+{
+    m_astrColumnTypes.RemoveAll();
+    m_astrMappedTypes.RemoveAll();
+    m_astrMappedColumns.RemoveAll();
+    m_astrMappedFields.RemoveAll();
+    KillTimer(IDT_BANNER);
+    CDialog::OnCancel();
+}

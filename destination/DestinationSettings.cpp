@@ -1,0 +1,14 @@
+#include "destination/DestinationSettings.h"
+
+namespace DestinationSettings {
+CString database;
+CString login;
+CString password;
+
+void SetDefaults()
+{
+    database = "";
+    login = "sa";
+    password = "";
+}
+}

@@ -1,0 +1,7 @@
+// The program's entry point: hands over to the application object.
+#include "WinApp.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    return AfxWinMain(hInstance);
+}
