@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -129,13 +130,12 @@ int compare_magnitude(const ExactNumber& n, const std::string& limit) {
 }
 
 std::string shortest_float_text(double value, bool single) {
-  char buf[40];
-  for (int p = 1; p <= 17; ++p) {
-    std::snprintf(buf, sizeof buf, "%.*g", p, value);
-    double back = std::strtod(buf, nullptr);
-    if (single ? static_cast<float>(back) == static_cast<float>(value) : back == value) break;
-  }
-  return buf;
+  // The shortest text that reads back as the same value, positional unless an exponent is
+  // shorter (1e+300).
+  char buf[64];
+  auto r = single ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(value))
+                  : std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, r.ptr);
 }
 
 }  // namespace standin

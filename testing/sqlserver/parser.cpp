@@ -416,34 +416,51 @@ class Parser {
 std::vector<Statement> parse_batch(const std::string& sql) { return Parser(sql).batch(); }
 
 bool parse_object_name(const std::string& text, ObjectName& out) {
-  try {
-    std::vector<Token> t = tokenize(text);
-    std::vector<std::string> parts;
-    size_t p = 0;
-    auto is_name = [&] {
-      return t[p].kind == TokenKind::Identifier || t[p].kind == TokenKind::QuotedIdentifier;
-    };
-    if (!is_name()) return false;
-    parts.push_back(t[p++].text);
-    while (t[p].kind == TokenKind::Symbol && t[p].text == ".") {
-      ++p;
-      if (t[p].kind == TokenKind::Symbol && t[p].text == ".") {
-        parts.push_back("");
-        continue;
+  // As object_id reads its argument: parts split at dots outside [..] and "..", a bracketed
+  // or quoted part unescaped, a plain part taken as written less surrounding spaces.
+  std::vector<std::string> parts{""};
+  bool quoted_part = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '.') {
+      parts.emplace_back();
+      quoted_part = false;
+    } else if ((c == '[' || c == '"') && parts.back().find_first_not_of(" \t") == std::string::npos) {
+      char close = c == '[' ? ']' : '"';
+      std::string part;
+      size_t k = i + 1;
+      for (; k < text.size(); ++k) {
+        if (text[k] == close) {
+          if (k + 1 < text.size() && text[k + 1] == close) {
+            part += close;
+            ++k;
+            continue;
+          }
+          break;
+        }
+        part += text[k];
       }
-      if (!is_name()) return false;
-      parts.push_back(t[p++].text);
+      if (k >= text.size()) return false;
+      parts.back() = part;
+      quoted_part = true;
+      i = k;
+    } else if (quoted_part) {
+      if (c != ' ' && c != '\t') return false;
+    } else {
+      parts.back() += c;
     }
-    if (t[p].kind != TokenKind::End || parts.size() > 4) return false;
-    out = ObjectName{};
-    out.object = parts.back();
-    if (parts.size() >= 2) out.schema = parts[parts.size() - 2];
-    if (parts.size() >= 3) out.database = parts[parts.size() - 3];
-    out.written = text;
-    return true;
-  } catch (const SqlError&) {
-    return false;
   }
+  for (std::string& p : parts) {
+    size_t a = p.find_first_not_of(" \t"), b = p.find_last_not_of(" \t");
+    p = a == std::string::npos ? "" : p.substr(a, b - a + 1);
+  }
+  if (parts.size() > 4 || parts.back().empty()) return false;
+  out = ObjectName{};
+  out.object = parts.back();
+  if (parts.size() >= 2) out.schema = parts[parts.size() - 2];
+  if (parts.size() >= 3) out.database = parts[parts.size() - 3];
+  out.written = text;
+  return true;
 }
 
 }  // namespace standin
