@@ -203,4 +203,20 @@ TEST_F(InsertTest, MultiRowInsertCountsEveryRow) {
   EXPECT_EQ(c.client.value("select count(*) from Multi where b is null"), "1");
 }
 
+TEST_F(InsertTest, LongValuesCrossSeveralPacketsBothWays) {
+  Connected c("inserts");
+  ASSERT_TRUE(c.login.ok);
+  ASSERT_TRUE(c.client.run("create table Long (t ntext, v varchar(10))").ok);
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += i % 7 ? "汉" : "a'";
+  std::string escaped;
+  for (char ch : text) escaped += ch == '\'' ? std::string("''") : std::string(1, ch);
+  Outcome in = c.client.run("insert into Long(t, v) values(N'" + escaped + "', 'end')");
+  ASSERT_TRUE(in.ok) << in.message;
+  Outcome out = c.client.run("select t, v from Long");
+  ASSERT_EQ(out.rows.size(), 1u);
+  EXPECT_EQ(out.rows[0][0], text);
+  EXPECT_EQ(out.rows[0][1], "end");
+}
+
 }  // namespace
