@@ -1,0 +1,31 @@
+#include "OleDateTime.h"
+#include <oleauto.h>
+#include <string>
+
+bool COleDateTime::ParseDateTime(const char* text, DWORD flags, LCID lcid)
+{
+    m_status = invalid;
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 0) return false;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    DATE d = 0;
+    if (FAILED(::VarDateFromStr(&wide[0], lcid, flags, &d))) return false;
+    if (!::VariantTimeToSystemTime(d, &m_st)) return false;
+    m_dt = d;
+    m_status = valid;
+    return true;
+}
+
+COleDateTime COleDateTime::GetCurrentTime()
+{
+    COleDateTime t;
+    ::GetLocalTime(&t.m_st);
+    t.m_st.wMilliseconds = 0;
+    DATE d = 0;
+    if (::SystemTimeToVariantTime(&t.m_st, &d)) {
+        t.m_dt = d;
+        t.m_status = valid;
+    }
+    return t;
+}
