@@ -1,0 +1,150 @@
+// The driver's environment, connection and statement handles, their validation, and the
+// helpers the ODBC entry points share (string output, guarded calls).
+#pragma once
+
+#include "charset.h"
+#include "diagnostics.h"
+#include "result_set.h"
+#include "sql_parser.h"
+#include "workbook.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <map>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace xlsodbc {
+
+struct Dbc;
+struct Stmt;
+
+struct Handle {
+  explicit Handle(SQLSMALLINT kind) : kind(kind) {}
+  virtual ~Handle() = default;
+  const SQLSMALLINT kind;
+  Diagnostics diag;
+  // Text of messages goes out in this character set.
+  virtual ClientCharset* charset() { return nullptr; }
+};
+
+struct Env : Handle {
+  Env() : Handle(SQL_HANDLE_ENV) {}
+  SQLINTEGER odbc_version = SQL_OV_ODBC3;
+  std::vector<Dbc*> dbcs;
+};
+
+struct Dbc : Handle {
+  explicit Dbc(Env* env) : Handle(SQL_HANDLE_DBC), env(env) {}
+  ClientCharset* charset() override { return &client; }
+  Env* env;
+  bool connected = false;
+  ClientCharset client;
+  std::string connect_string;  // as received (client bytes)
+  std::string dsn;
+  std::string path_given;      // DBQ as the client wrote it (UTF-8)
+  std::string path;            // Linux path
+  std::shared_ptr<Workbook> workbook;
+  std::map<int, std::shared_ptr<Worksheet>> sheets;  // loaded worksheets by index
+  std::vector<Stmt*> stmts;
+  // Connection attributes that are accepted and reported back.
+  SQLULEN login_timeout = 0, connection_timeout = 0, access_mode = SQL_MODE_READ_ONLY,
+          autocommit = SQL_AUTOCOMMIT_ON, txn_isolation = 0, packet_size = 0, quiet_mode = 0,
+          metadata_id = SQL_FALSE;
+
+  // The workbook's name for messages: "'Z:\tmp\a.xls'" or "'Z:\tmp\a.xls' (/tmp/a.xls)".
+  std::string workbook_label() const;
+};
+
+struct Binding {
+  SQLSMALLINT c_type = 0;
+  SQLPOINTER target = nullptr;
+  SQLLEN length = 0;
+  SQLLEN* indicator = nullptr;
+};
+
+// The value of the current row's column that SQLGetData is handing out, possibly in pieces.
+struct PendingValue {
+  int column = -1;
+  bool null = false;
+  bool done = false;
+  SQLSMALLINT c_type = 0;
+  std::string utf8;
+  std::string bytes;        // client character set
+  std::u16string wide;
+  size_t offset = 0;        // bytes (char/binary) or units (wide) already handed out
+};
+
+struct Stmt : Handle {
+  explicit Stmt(Dbc* dbc) : Handle(SQL_HANDLE_STMT), dbc(dbc) {}
+  ClientCharset* charset() override { return &dbc->client; }
+  Dbc* dbc;
+  enum State { Allocated, Prepared, Executed } state = Allocated;
+  SelectStatement statement;
+  std::unique_ptr<ResultSet> result;
+  bool cursor_open = false;
+  long position = -1;  // -1 before the first row, row_count() after the last
+  bool on_row = false;
+  size_t row = 0;      // the current row when on_row
+  PendingValue pending;
+  std::vector<Binding> bindings;  // index 0 = column 1
+  ClientCharset out_charset;      // this statement's own converter state
+  // Statement attributes.
+  SQLULEN max_rows = 0, query_timeout = 0, row_array_size = 1, max_length = 0,
+          row_bind_type = SQL_BIND_BY_COLUMN, retrieve_data = SQL_RD_ON, noscan = SQL_NOSCAN_OFF,
+          use_bookmarks = SQL_UB_OFF, async_enable = SQL_ASYNC_ENABLE_OFF,
+          cursor_type = SQL_CURSOR_FORWARD_ONLY;
+  SQLULEN* rows_fetched_ptr = nullptr;
+  SQLUSMALLINT* row_status_ptr = nullptr;
+  SQLLEN* bind_offset_ptr = nullptr;
+  std::string cursor_name;
+
+  void close_cursor();
+};
+
+// Frees every statement of a connection (on disconnect).
+void free_all_statements(Dbc* dbc);
+
+// Registers a new handle; validates one received from the driver manager.
+void register_handle(Handle* h);
+void unregister_handle(Handle* h);
+Handle* lookup_handle(SQLHANDLE h, SQLSMALLINT kind);
+template <typename T>
+T* as(SQLHANDLE h, SQLSMALLINT kind) {
+  return static_cast<T*>(lookup_handle(h, kind));
+}
+
+// Copies text (already in the client character set) to an output buffer of `buflen` bytes,
+// NUL-terminated; reports the full length. Adds 01004 when it had to cut.
+SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen,
+                     SQLLEN* outlen);
+SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLSMALLINT buflen,
+                     SQLSMALLINT* outlen);
+SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLINTEGER buflen,
+                     SQLINTEGER* outlen);
+// UTF-8 to the client character set for names and messages (characters without a form
+// become '?').
+std::string to_client(Handle* h, const std::string& utf8);
+// Client bytes to UTF-8 (`len` may be SQL_NTS). False when they are not valid text.
+bool from_client(Handle* h, const SQLCHAR* text, SQLLEN len, std::string& out);
+
+// Runs an entry point's body: clears the handle's diagnostics first and turns exceptions
+// into diagnostics (HY001 for lack of memory).
+template <typename F>
+SQLRETURN guarded(Handle* h, F&& body) {
+  h->diag.clear();
+  SQLRETURN rc;
+  try {
+    rc = body();
+  } catch (const std::bad_alloc&) {
+    rc = h->diag.error("HY001", "not enough memory");
+  } catch (const std::exception& e) {
+    rc = h->diag.error("HY000", std::string("internal error: ") + e.what());
+  }
+  return h->diag.done(rc);
+}
+
+}  // namespace xlsodbc

@@ -1,0 +1,171 @@
+#include "number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace xlsodbc {
+
+NumberKind classify_format(const std::string& f) {
+  bool date = false, time = false;
+  // 'm' means minutes right after an hour code or right before a seconds code.
+  char last_code = 0;           // the previous date/time letter class seen
+  bool pending_m = false;       // an 'm' run whose meaning depends on what follows
+  auto resolve_m = [&](bool minute) {
+    if (!pending_m) return;
+    (minute ? time : date) = true;
+    pending_m = false;
+  };
+  for (size_t i = 0; i < f.size(); ++i) {
+    char c = f[i];
+    char lc = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (c == '"') {  // quoted literal
+      size_t j = f.find('"', i + 1);
+      if (j == std::string::npos) break;
+      i = j;
+      continue;
+    }
+    if (c == '\\' || c == '_' || c == '*') { ++i; continue; }  // escaped / padding char
+    if (c == '[') {  // colour, condition or locale; [h] [m] [s] are elapsed time
+      size_t j = f.find(']', i + 1);
+      if (j == std::string::npos) break;
+      std::string inner = f.substr(i + 1, j - i - 1);
+      if (!inner.empty() && inner.find_first_not_of("hHmMsS") == std::string::npos) {
+        time = true;
+        last_code = 'h';
+      }
+      i = j;
+      continue;
+    }
+    if (lc == 'a' && (f.compare(i, 5, "AM/PM") == 0 || f.compare(i, 5, "am/pm") == 0)) {
+      time = true;
+      i += 4;
+      continue;
+    }
+    if (lc == 'a' && (f.compare(i, 3, "A/P") == 0 || f.compare(i, 3, "a/p") == 0)) {
+      time = true;
+      i += 2;
+      continue;
+    }
+    switch (lc) {
+      case 'y': case 'd': case 'e':
+        if (lc == 'e' && !(i + 1 < f.size() && (f[i + 1] == 'e' || f[i + 1] == 'E')) &&
+            !(i > 0 && (f[i - 1] == 'e' || f[i - 1] == 'E')))
+          break;  // a lone 'E' is the exponent of 0.00E+00, not the era year
+        resolve_m(false);
+        date = true;
+        last_code = 'd';
+        break;
+      case 'h':
+        resolve_m(false);
+        time = true;
+        last_code = 'h';
+        break;
+      case 's':
+        resolve_m(true);
+        time = true;
+        last_code = 's';
+        break;
+      case 'm':
+        while (i + 1 < f.size() && (f[i + 1] == 'm' || f[i + 1] == 'M')) ++i;
+        if (last_code == 'h') {
+          time = true;
+        } else {
+          resolve_m(false);
+          pending_m = true;
+        }
+        last_code = 'm';
+        break;
+      default:
+        break;
+    }
+  }
+  resolve_m(false);
+  if (date && time) return NumberKind::DateTime;
+  if (date) return NumberKind::Date;
+  if (time) return NumberKind::Time;
+  return NumberKind::Plain;
+}
+
+NumberKind builtin_format_kind(unsigned index) {
+  switch (index) {
+    case 14: case 15: case 16: case 17:
+    case 27: case 28: case 29: case 30: case 31: case 36:
+    case 50: case 51: case 52: case 53: case 54: case 57: case 58:
+      return NumberKind::Date;
+    case 18: case 19: case 20: case 21: case 45: case 46: case 47:
+    case 32: case 33: case 34: case 35: case 55: case 56:
+      return NumberKind::Time;
+    case 22:
+      return NumberKind::DateTime;
+    default:
+      return NumberKind::Plain;
+  }
+}
+
+void append_number(double v, std::string& out) {
+  if (v == 0) { out.push_back('0'); return; }  // also -0
+  if (std::isnan(v) || std::isinf(v)) { out += std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity"); return; }
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  out.append(buf, r.ptr);
+}
+
+std::string format_number(double v) {
+  std::string s;
+  append_number(v, s);
+  return s;
+}
+
+namespace {
+
+// Civil date from days since 1970-01-01 (H. Hinnant's algorithm).
+void civil_from_days(long long z, int& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  long long era = (z >= 0 ? z : z - 146096) / 146097;
+  unsigned doe = static_cast<unsigned>(z - era * 146097);
+  unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long yy = static_cast<long long>(yoe) + era * 400;
+  unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  y = static_cast<int>(yy + (m <= 2));
+}
+
+const long long kDays1899_12_30 = -25569;  // days from 1970-01-01
+const long long kDays1899_12_31 = -25568;
+const long long kDays1904_01_01 = -24107;
+
+}  // namespace
+
+bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out) {
+  if (!(serial >= 0) || serial >= 2958466.0) return false;  // NaN, negative, after 9999-12-31
+  long long total = std::llround(serial * 86400.0);
+  long long day = total / 86400;
+  long secs = static_cast<long>(total % 86400);
+  char buf[32];
+  int n = 0;
+  if (kind == NumberKind::Date || kind == NumberKind::DateTime) {
+    int y;
+    unsigned m, d;
+    if (date1904) {
+      civil_from_days(kDays1904_01_01 + day, y, m, d);
+    } else if (day == 60) {  // the 1900-02-29 that the 1900 date system counts
+      y = 1900; m = 2; d = 29;
+    } else if (day < 60) {
+      civil_from_days(kDays1899_12_31 + day, y, m, d);
+    } else {
+      civil_from_days(kDays1899_12_30 + day, y, m, d);
+    }
+    n = std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, d);
+    out.append(buf, n);
+    if (kind == NumberKind::Date) return true;
+    out.push_back(' ');
+  }
+  n = std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", secs / 3600, (secs / 60) % 60, secs % 60);
+  out.append(buf, n);
+  return true;
+}
+
+}  // namespace xlsodbc

@@ -1,0 +1,257 @@
+#include "statement.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace xlsodbc {
+
+std::shared_ptr<Worksheet> load_worksheet(Dbc* dbc, int index, std::string& error) {
+  auto it = dbc->sheets.find(index);
+  if (it != dbc->sheets.end()) return it->second;
+  auto ws = std::make_shared<Worksheet>();
+  if (!dbc->workbook->load_sheet(static_cast<size_t>(index), *ws, error)) return nullptr;
+  dbc->sheets[index] = ws;
+  return ws;
+}
+
+SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
+  Dbc* dbc = st->dbc;
+  st->result.reset();
+  st->state = Stmt::Allocated;
+  std::string error;
+  SelectStatement parsed;
+  if (!parse_select(sql, parsed, error)) return st->diag.error("42000", error);
+  const Workbook& wb = *dbc->workbook;
+  std::string sheet = parsed.table;
+  if (sheet.size() > 1 && sheet.back() == '$') sheet.pop_back();
+  int index = wb.find_sheet(sheet);
+  if (index < 0) index = wb.find_sheet(parsed.table);
+  if (index < 0) {
+    std::string list;
+    for (const auto& s : wb.sheets())
+      if (s.type == 0) list += (list.empty() ? "" : ", ") + s.name;
+    return st->diag.error("42S02", "worksheet '" + sheet + "' not found in workbook " + dbc->workbook_label() +
+                                       " (its worksheets are: " + (list.empty() ? "none" : list) + ")");
+  }
+  const auto& entry = wb.sheets()[index];
+  if (entry.type != 0)
+    return st->diag.error("42S02", "'" + entry.name + "' in workbook " + dbc->workbook_label() +
+                                       " is a chart or macro sheet, not a worksheet");
+  auto ws = load_worksheet(dbc, index, error);
+  if (!ws) return st->diag.error("HY000", "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
+  std::string sqlstate;
+  auto result = SheetResult::build(dbc->workbook, ws, parsed, sqlstate, error);
+  if (!result) {
+    if (sqlstate == "HY000") error += " (workbook " + dbc->workbook_label() + ")";
+    return st->diag.error(sqlstate, error);
+  }
+  st->statement = parsed;
+  st->result = std::move(result);
+  st->state = Stmt::Prepared;
+  return SQL_SUCCESS;
+}
+
+SQLRETURN execute_statement(Stmt* st) {
+  st->close_cursor();
+  st->cursor_open = true;
+  st->state = Stmt::Executed;
+  return SQL_SUCCESS;
+}
+
+SQLRETURN set_table_result(Stmt* st, std::unique_ptr<ResultSet> result) {
+  st->result = std::move(result);
+  st->state = Stmt::Executed;
+  st->close_cursor();
+  st->cursor_open = true;
+  return SQL_SUCCESS;
+}
+
+SQLULEN bytes_per_char(const Dbc* dbc) { return dbc->client.is_utf8() ? 4 : 2; }
+
+namespace {
+
+bool parse_double(const std::string& s, double& v) {
+  const char* b = s.c_str();
+  char* e = nullptr;
+  v = std::strtod(b, &e);
+  if (e == b) return false;
+  while (*e == ' ') ++e;
+  return *e == '\0';
+}
+
+template <typename T>
+SQLRETURN put_integer(Stmt* st, double v, SQLPOINTER target, SQLLEN* ind, const std::string& where) {
+  double t = std::trunc(v);
+  if (t < static_cast<double>(std::numeric_limits<T>::min()) || t > static_cast<double>(std::numeric_limits<T>::max()))
+    return st->diag.error("22003", "numeric value out of range in " + where);
+  if (target) *static_cast<T*>(target) = static_cast<T>(t);
+  if (ind) *ind = sizeof(T);
+  if (t != v) return st->diag.warning("01S07", "fractional truncation in " + where);
+  return SQL_SUCCESS;
+}
+
+bool parse_date_time(const std::string& s, SQL_TIMESTAMP_STRUCT& ts) {
+  std::memset(&ts, 0, sizeof ts);
+  int y, mo, d, h = 0, mi = 0, se = 0;
+  if (std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &se) >= 3) {
+    ts.year = static_cast<SQLSMALLINT>(y);
+    ts.month = static_cast<SQLUSMALLINT>(mo);
+    ts.day = static_cast<SQLUSMALLINT>(d);
+  } else if (std::sscanf(s.c_str(), "%d:%d:%d", &h, &mi, &se) != 3) {
+    return false;
+  }
+  ts.hour = static_cast<SQLUSMALLINT>(h);
+  ts.minute = static_cast<SQLUSMALLINT>(mi);
+  ts.second = static_cast<SQLUSMALLINT>(se);
+  return true;
+}
+
+}  // namespace
+
+SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_type, SQLPOINTER target,
+                        SQLLEN buflen, SQLLEN* ind) {
+  if (c_type == SQL_C_DEFAULT) c_type = SQL_C_CHAR;
+  if (p.column != static_cast<int>(col)) {
+    p = PendingValue();
+    p.column = static_cast<int>(col);
+    p.null = !st->result->value(st->row, col, p.utf8);
+  } else if (p.done) {
+    return SQL_NO_DATA;
+  }
+  if (p.null) {
+    if (!ind) return st->diag.error("22002", "indicator variable required but not supplied (the value is NULL)");
+    *ind = SQL_NULL_DATA;
+    p.done = true;
+    return SQL_SUCCESS;
+  }
+  if (p.c_type != c_type) {  // a new conversion starts from the beginning
+    p.c_type = c_type;
+    p.offset = 0;
+    p.bytes.clear();
+    p.wide.clear();
+  }
+  auto where = [&] { return st->result->describe(st->row, col); };
+  switch (c_type) {
+    case SQL_C_CHAR:
+    case SQL_C_BINARY: {
+      if (p.offset == 0 && p.bytes.empty() && !p.utf8.empty()) {
+        uint32_t bad = 0;
+        if (!st->out_charset.from_utf8(p.utf8, p.bytes, &bad)) {
+          char cp[16];
+          std::snprintf(cp, sizeof cp, "U+%04X", bad);
+          return st->diag.error("22018", "the value in " + where() + " contains the character " + cp +
+                                             ", which the client character set " + st->out_charset.name() +
+                                             " cannot represent");
+        }
+      }
+      size_t remaining = p.bytes.size() - p.offset;
+      if (ind) *ind = static_cast<SQLLEN>(remaining);
+      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      size_t room = c_type == SQL_C_CHAR ? (buflen > 0 ? static_cast<size_t>(buflen) - 1 : 0) : static_cast<size_t>(buflen);
+      if (!target || (c_type == SQL_C_CHAR && buflen == 0)) {
+        if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
+        return st->diag.warning("01004", "string data, right truncated");
+      }
+      char* out = static_cast<char*>(target);
+      if (remaining <= room) {
+        std::memcpy(out, p.bytes.data() + p.offset, remaining);
+        if (c_type == SQL_C_CHAR) out[remaining] = '\0';
+        p.offset += remaining;
+        p.done = true;
+        return SQL_SUCCESS;
+      }
+      size_t n = c_type == SQL_C_CHAR ? st->out_charset.whole_chars_prefix(p.bytes.data() + p.offset, remaining, room) : room;
+      if (n == 0) n = room;
+      std::memcpy(out, p.bytes.data() + p.offset, n);
+      if (c_type == SQL_C_CHAR) out[n] = '\0';
+      p.offset += n;
+      return st->diag.warning("01004", "string data, right truncated");
+    }
+    case SQL_C_WCHAR: {
+      if (p.offset == 0 && p.wide.empty()) p.wide = utf8_to_utf16(p.utf8);
+      size_t remaining = p.wide.size() - p.offset;
+      if (ind) *ind = static_cast<SQLLEN>(remaining * sizeof(SQLWCHAR));
+      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      size_t room = buflen >= static_cast<SQLLEN>(sizeof(SQLWCHAR)) ? static_cast<size_t>(buflen) / sizeof(SQLWCHAR) - 1 : 0;
+      if (!target || buflen < static_cast<SQLLEN>(sizeof(SQLWCHAR))) {
+        if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
+        return st->diag.warning("01004", "string data, right truncated");
+      }
+      SQLWCHAR* out = static_cast<SQLWCHAR*>(target);
+      size_t n = remaining <= room ? remaining : room;
+      if (n < remaining && n > 1 && p.wide[p.offset + n - 1] >= 0xD800 && p.wide[p.offset + n - 1] <= 0xDBFF) --n;
+      std::memcpy(out, p.wide.data() + p.offset, n * sizeof(SQLWCHAR));
+      out[n] = 0;
+      p.offset += n;
+      if (n == remaining) {
+        p.done = true;
+        return SQL_SUCCESS;
+      }
+      return st->diag.warning("01004", "string data, right truncated");
+    }
+    case SQL_C_TYPE_DATE: case SQL_C_DATE:
+    case SQL_C_TYPE_TIME: case SQL_C_TIME:
+    case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP: {
+      SQL_TIMESTAMP_STRUCT ts;
+      if (!parse_date_time(p.utf8, ts))
+        return st->diag.error("22018", "the value in " + where() + " is not a date or time");
+      p.done = true;
+      if (c_type == SQL_C_TYPE_DATE || c_type == SQL_C_DATE) {
+        SQL_DATE_STRUCT d{ts.year, ts.month, ts.day};
+        if (target) std::memcpy(target, &d, sizeof d);
+        if (ind) *ind = sizeof d;
+      } else if (c_type == SQL_C_TYPE_TIME || c_type == SQL_C_TIME) {
+        SQL_TIME_STRUCT t{ts.hour, ts.minute, ts.second};
+        if (target) std::memcpy(target, &t, sizeof t);
+        if (ind) *ind = sizeof t;
+      } else {
+        if (target) std::memcpy(target, &ts, sizeof ts);
+        if (ind) *ind = sizeof ts;
+      }
+      return SQL_SUCCESS;
+    }
+    default:
+      break;
+  }
+  // Numbers.
+  double v;
+  switch (c_type) {
+    case SQL_C_DOUBLE: case SQL_C_FLOAT: case SQL_C_BIT:
+    case SQL_C_SHORT: case SQL_C_SSHORT: case SQL_C_USHORT:
+    case SQL_C_LONG: case SQL_C_SLONG: case SQL_C_ULONG:
+    case SQL_C_TINYINT: case SQL_C_STINYINT: case SQL_C_UTINYINT:
+    case SQL_C_SBIGINT: case SQL_C_UBIGINT:
+      if (!parse_double(p.utf8, v)) return st->diag.error("22018", "the value in " + where() + " is not a number");
+      break;
+    default:
+      return st->diag.error("HY003", "program type " + std::to_string(c_type) + " is not supported");
+  }
+  p.done = true;
+  std::string w = where();
+  switch (c_type) {
+    case SQL_C_DOUBLE:
+      if (target) *static_cast<SQLDOUBLE*>(target) = v;
+      if (ind) *ind = sizeof(SQLDOUBLE);
+      return SQL_SUCCESS;
+    case SQL_C_FLOAT:
+      if (target) *static_cast<SQLREAL*>(target) = static_cast<SQLREAL>(v);
+      if (ind) *ind = sizeof(SQLREAL);
+      return SQL_SUCCESS;
+    case SQL_C_BIT:
+      if (v != 0 && v != 1) return st->diag.error("22003", "numeric value out of range for a bit in " + w);
+      if (target) *static_cast<SQLCHAR*>(target) = v != 0;
+      if (ind) *ind = 1;
+      return SQL_SUCCESS;
+    case SQL_C_SHORT: case SQL_C_SSHORT: return put_integer<SQLSMALLINT>(st, v, target, ind, w);
+    case SQL_C_USHORT: return put_integer<SQLUSMALLINT>(st, v, target, ind, w);
+    case SQL_C_LONG: case SQL_C_SLONG: return put_integer<SQLINTEGER>(st, v, target, ind, w);
+    case SQL_C_ULONG: return put_integer<SQLUINTEGER>(st, v, target, ind, w);
+    case SQL_C_TINYINT: case SQL_C_STINYINT: return put_integer<SQLSCHAR>(st, v, target, ind, w);
+    case SQL_C_UTINYINT: return put_integer<SQLCHAR>(st, v, target, ind, w);
+    case SQL_C_SBIGINT: return put_integer<SQLBIGINT>(st, v, target, ind, w);
+    default: return put_integer<SQLUBIGINT>(st, v, target, ind, w);
+  }
+}
+
+}  // namespace xlsodbc
