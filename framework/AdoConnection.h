@@ -1,0 +1,62 @@
+// CAdoConnection: an ADO-style connection to SQL Server over ODBC. It takes the ADO-style
+// connection string the program formats, finds the installed SQL Server ODBC driver and logs
+// in within ConnectionTimeout seconds. Every failure raises _com_error.
+#pragma once
+#include "AdoPtr.h"
+#include "String.h"
+#include <sql.h>
+#include <vector>
+
+// ADO's values for the properties offered here.
+enum AdoObjectState : long { adStateClosed = 0, adStateOpen = 1 };
+enum AdoCursorLocation : long { adUseServer = 2, adUseClient = 3 };
+enum AdoIsolationLevel : long {
+    adXactReadUncommitted = 256,
+    adXactReadCommitted = 4096,
+    adXactRepeatableRead = 65536,
+    adXactSerializable = 1048576,
+};
+
+class CAdoConnection {
+public:
+    CAdoConnection() = default;
+    ~CAdoConnection();
+    CAdoConnection(const CAdoConnection&) = delete;
+    CAdoConnection& operator=(const CAdoConnection&) = delete;
+
+    // Seconds the login may take (ADO's default 15); fixed while the connection is open.
+    void PutConnectionTimeout(long seconds);
+    long GetConnectionTimeout() const { return m_nTimeout; }
+    // Only client-side cursors are offered: recordsets read their whole result when they open.
+    void PutCursorLocation(long location);
+    long GetCursorLocation() const { return m_nCursorLocation; }
+    // Transaction isolation, applied when the connection opens and at once while it is open.
+    void PutIsolationLevel(long level);
+    long GetIsolationLevel() const { return m_nIsolation; }
+
+    // Logs in. A non-empty user or password given here replaces the string's UID or PWD.
+    void Open(const char* connectionString, const char* user = "", const char* password = "", long options = 0);
+    // Runs a statement that returns no rows; returns the rows it affected (-1 when unknown).
+    long Execute(const char* commandText);
+    long GetState() const { return m_hdbc ? adStateOpen : adStateClosed; }
+    void Close();
+
+    // The open ODBC connection, for the recordsets of this connection.
+    SQLHDBC OdbcHandle() const { return m_hdbc; }
+
+private:
+    void RequireOpen() const;
+    void ApplyIsolation();
+    void FreeHandles();
+
+    long m_nTimeout = 15;
+    long m_nCursorLocation = adUseClient;
+    long m_nIsolation = adXactReadCommitted;
+    SQLHENV m_henv = SQL_NULL_HENV;
+    SQLHDBC m_hdbc = SQL_NULL_HDBC;
+};
+
+using CConnectionPtr = CAdoPtr<CAdoConnection>;
+
+// The names of the installed ODBC drivers.
+std::vector<CString> InstalledOdbcDrivers(SQLHENV henv);

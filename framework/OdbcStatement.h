@@ -1,0 +1,33 @@
+// One ODBC statement on an open connection, freed with the object: a plain SQL batch run
+// directly (forward-only, read-only), its first result read whole as text, or its row count.
+#pragma once
+#include "String.h"
+#include <optional>
+#include <sql.h>
+#include <vector>
+
+// A result read whole: column names and rows of values as text (no value for NULL).
+struct COdbcResult {
+    std::vector<CString> names;
+    std::vector<std::vector<std::optional<CString>>> rows;
+};
+
+class COdbcStatement {
+public:
+    explicit COdbcStatement(SQLHDBC dbc);   // raises _com_error when no statement can be made
+    ~COdbcStatement();
+    COdbcStatement(const COdbcStatement&) = delete;
+    COdbcStatement& operator=(const COdbcStatement&) = delete;
+
+    // Runs the batch; raises _com_error with the driver's diagnostics when it fails.
+    void ExecDirect(const char* text);
+    // The first result that has columns, read to its end; nullopt when the batch returned none.
+    std::optional<COdbcResult> ReadFirstResult();
+    // Rows affected by the batch (-1 when the driver does not know); reads any results left.
+    long RowsAffected();
+
+private:
+    std::optional<CString> ReadValue(SQLUSMALLINT column);
+    [[noreturn]] void Fail(const char* what);
+    SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
+};
