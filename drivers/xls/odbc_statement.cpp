@@ -450,8 +450,12 @@ SQLRETURN SQL_API SQLSetStmtOption(SQLHSTMT handle, SQLUSMALLINT option, SQLULEN
   return SQLSetStmtAttr(handle, option, reinterpret_cast<SQLPOINTER>(value), 0);
 }
 
+// ODBC 2 options are 32-bit values.
 SQLRETURN SQL_API SQLGetStmtOption(SQLHSTMT handle, SQLUSMALLINT option, SQLPOINTER value) {
-  return SQLGetStmtAttr(handle, option, value, 0, nullptr);
+  SQLULEN v = 0;
+  SQLRETURN rc = SQLGetStmtAttr(handle, option, &v, 0, nullptr);
+  if (SQL_SUCCEEDED(rc) && value) *static_cast<SQLUINTEGER*>(value) = static_cast<SQLUINTEGER>(v);
+  return rc;
 }
 
 }  // extern "C"
