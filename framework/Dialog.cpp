@@ -13,6 +13,7 @@ END_MESSAGE_MAP()
 
 INT_PTR CDialog::DoModal()
 {
+    m_nModalResult = -1;
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     if (!owner) {
         // Without a parent of its own, the application's main window owns the dialog.

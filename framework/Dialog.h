@@ -23,12 +23,15 @@ public:
     // Runs the dialog modally; returns what EndDialog was given, or -1 when the dialog could
     // not be created.
     virtual INT_PTR DoModal();
-    void EndDialog(INT_PTR nResult) { ::EndDialog(m_hWnd, nResult); }
+    void EndDialog(INT_PTR nResult) { m_nModalResult = nResult; ::EndDialog(m_hWnd, nResult); }
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+
+    // The result EndDialog was given during the current modal run; -1 while it runs.
+    INT_PTR m_nModalResult = -1;
 
     DECLARE_MESSAGE_MAP()
 

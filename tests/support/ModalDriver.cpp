@@ -12,13 +12,14 @@ PendingScript* g_pending = nullptr;
 void CALLBACK RunScriptTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
     PendingScript* p = g_pending;
-    if (!p || id != p->timer || !p->dlg->m_hWnd) return;
+    // The dialog is shown once its modal loop first finds the queue empty: wait for that.
+    if (!p || id != p->timer || !p->dlg->m_hWnd || !::IsWindowVisible(p->dlg->m_hWnd)) return;
     ::KillTimer(nullptr, id);
     g_pending = nullptr;
     HWND h = p->dlg->m_hWnd;
     (*p->script)(h);
-    // EndDialog hides the window; one the script did not end is cancelled.
-    if (::IsWindow(h) && ::IsWindowVisible(h) && p->dlg->m_hWnd == h) ::SendMessageA(h, WM_COMMAND, IDCANCEL, 0);
+    // A dialog the script did not end is cancelled.
+    if (::IsWindow(h) && p->dlg->m_hWnd == h && p->dlg->m_nModalResult == -1) ::SendMessageA(h, WM_COMMAND, IDCANCEL, 0);
 }
 
 struct DialogWatch {
