@@ -9,6 +9,8 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
     ON_WM_QUERYDRAGICON(&CConverterDlg::OnQueryDragIcon)
     ON_WM_TIMER(&CConverterDlg::OnTimer)
     ON_BN_CLICKED(IDC_HOWTO, &CConverterDlg::OnHowToUse)
+    ON_BN_CLICKED(IDC_DESTINATION, &CConverterDlg::OnDestinationSettings)
+    ON_CONTROL(CBN_SELCHANGE, IDC_TABLE_COMBO, &CConverterDlg::OnSelchangeTable)
 END_MESSAGE_MAP()
 
 CConverterDlg::CConverterDlg()

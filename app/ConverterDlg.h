@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/Framework.h"
 #include "res/resource.h"
+#include "framework/AdoRecordset.h"
 
 class CConverterDlg : public CDialog {
 public:
@@ -11,6 +12,12 @@ public:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+
+    // The destination (destination/): the connection of a conversion run, the identity check
+    // of the column listing, and the column listing again after a new workbook was chosen.
+    bool OpenDestinationConnection();
+    bool IsIdentityColumn(CString strTable, CString strColumn);
+    void RelistSelectedTable();
 
     // Controls (attached by the data exchange).
     CListCtrl m_listMapping;
@@ -41,9 +48,20 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnHowToUse();
 
+    // The destination settings and catalogue listings.
+    void OnDestinationSettings();
+    void OnSelchangeTable();
+
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Steps shared by the destination listings (destination/ListingEnd.cpp).
+    void EmptyColumnList();
+    void ReportConnectionFailure();
+    void ReportQueryFailure();
+    void RefreshSourceAfterListing();
+    void FinishListing(CRecordsetPtr& rs);
+    void FinishFailedConnection();
     void SetUpReportLists();
 };
 

@@ -3,6 +3,7 @@
 #include "destination/ConnectionString.h"
 #include "destination/DestinationSettings.h"
 #include "framework/AdoConnection.h"
+#include "framework/AdoError.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -22,12 +23,26 @@ CString StandInServer(int offset)
     return server;
 }
 
+namespace {
+bool TryExec(const char* database, const char* sql, CString& error)
+{
+    try {
+        CAdoConnection connection;
+        connection.Open(DestinationConnectionString(StandInServer(), database, "sa", kStandInPassword));
+        connection.Execute(sql);
+        connection.Close();
+        return true;
+    } catch (const _com_error& e) {
+        error = ComErrorDescription(e);
+        return false;
+    }
+}
+}
+
 void StandInExec(const char* database, const char* sql)
 {
-    CAdoConnection connection;
-    connection.Open(DestinationConnectionString(StandInServer(), database, "sa", kStandInPassword));
-    connection.Execute(sql);
-    connection.Close();
+    CString error;
+    EXPECT_TRUE(TryExec(database, sql, error)) << sql << "\n" << error.GetString();
 }
 
 void CreateFreshDatabase(const char* name)
@@ -35,11 +50,8 @@ void CreateFreshDatabase(const char* name)
     CString drop, create;
     drop.Format("drop database [%s]", name);
     create.Format("create database [%s]", name);
-    try {
-        StandInExec("", drop);
-    } catch (const _com_error&) {
-        // it did not exist
-    }
+    CString error;
+    TryExec("", drop, error);   // fails when it does not exist
     StandInExec("", create);
 }
 

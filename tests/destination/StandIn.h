@@ -14,7 +14,8 @@ constexpr const char kClosingBracePassword[] = "pw}1=2'\"";
 int StandInPort();
 // "127.0.0.1,port".
 CString StandInServer(int offset = 0);
-// Runs statements on the stand-in as sa, in `database` (the login's default when empty).
+// Runs statements on the stand-in as sa, in `database` (the login's default when empty); a
+// failure fails the calling test with the server's message.
 void StandInExec(const char* database, const char* sql);
 // Drops the database if it exists and creates it empty.
 void CreateFreshDatabase(const char* name);

@@ -1,0 +1,78 @@
+#include "destination/DestinationConnection.h"
+#include "app/ConverterDlg.h"
+#include "destination/ConnectionString.h"
+#include "destination/DestinationSettings.h"
+
+CConnectionPtr g_pConnection;
+
+bool FileExists(CString path)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE search = ::FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    return true;
+}
+
+bool ConnectDestination(const char* server)
+{
+    CString text = DestinationConnectionString(server, DestinationSettings::database, DestinationSettings::login,
+                                               DestinationSettings::password);
+    g_pConnection.CreateInstance();
+    try {
+        g_pConnection->PutConnectionTimeout(5);
+        g_pConnection->PutCursorLocation(adUseClient);
+        g_pConnection->PutIsolationLevel(adXactReadCommitted);
+        g_pConnection->Open(text, "", "", 0);
+        return true;
+    } catch (const _com_error&) {
+        return false;
+    }
+}
+
+bool OpenCatalogueQuery(CRecordsetPtr& rs, const CString& sql)
+{
+    rs.CreateInstance();
+    try {
+        rs->Open(sql, g_pConnection);
+        return true;
+    } catch (const _com_error&) {
+        return false;
+    }
+}
+
+void CloseAfterListing(CRecordsetPtr& rs)
+{
+    try {
+        if (rs && rs->GetState() != adStateClosed) rs->Close();
+        if (g_pConnection && g_pConnection->GetState() != adStateClosed) g_pConnection->Close();
+    } catch (const _com_error&) {
+        // Nothing is left to release but the references themselves.
+    }
+    g_pConnection.Release();
+}
+
+int LeadingNumber(const char* text)
+{
+    int n = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) n = n * 10 + (*p - '0');
+    return n;
+}
+
+bool CConverterDlg::OpenDestinationConnection()
+{
+    // Without a database name the login's default database would take the rows.
+    if (DestinationSettings::database.IsEmpty()) {
+        MessageBox(kEnterDatabaseText, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (ConnectDestination(m_strServer)) return true;
+    ReportConnectionFailure();
+    return false;
+}
+
+void CConverterDlg::ReportConnectionFailure()
+{
+    MessageBox(kConnectionFailedText, kWarnCaption, MB_OK | MB_ICONEXCLAMATION);
+    if (m_comboTables.GetCount() > 0) m_comboTables.ResetContent();
+}
