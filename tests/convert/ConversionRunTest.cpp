@@ -1,0 +1,292 @@
+// Whole conversion runs through the real chain: the workbook through the .xls driver, the
+// main dialog's commands, FreeTDS and the SQL Server stand-in; what landed is read back.
+#include "../destination/ListingFixture.h"
+#include "destination/DestinationConnection.h"
+#include "destination/DestinationSettings.h"
+#include "framework/AdoConnection.h"
+#include "framework/AdoRecordset.h"
+#include "framework/AdoError.h"
+#include "destination/ConnectionString.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr const char kDatabase[] = "convert";
+const char* const kFields[] = {"编号", "大数", "金额", "入职日期", "日期文本", "姓名", "地址", "备注", "First Name"};
+
+CString ConvertFixture(const char* name)
+{
+    CString path = CString("Z:") + __FILE__;
+    path.Replace("/", "\\");
+    int slash = -1;
+    for (int i = path.Find('\\'); i >= 0; i = path.Find('\\', i + 1)) slash = i;
+    return path.Left(slash + 1) + "fixtures\\" + name;
+}
+
+CString Today()
+{
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    CString s;
+    s.Format("%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+    return s;
+}
+
+// Rows of a query on the stand-in: the named columns of each row as text ("<NULL>" for NULL).
+std::vector<std::vector<CString>> Query(const char* sql, std::vector<const char*> columns)
+{
+    std::vector<std::vector<CString>> rows;
+    try {
+    CConnectionPtr connection;
+    connection.CreateInstance();
+    connection->Open(DestinationConnectionString(StandInServer(), kDatabase, "sa", kStandInPassword));
+    CRecordsetPtr rs;
+    rs.CreateInstance();
+    rs->Open(sql, connection);
+    while (!rs->GetEOF()) {
+        std::vector<CString> row;
+        for (const char* name : columns) {
+            auto v = rs->GetCollect(name);
+            row.push_back(v ? *v : CString("<NULL>"));
+        }
+        rows.push_back(row);
+        rs->MoveNext();
+    }
+    rs->Close();
+    connection->Close();
+    } catch (const _com_error& e) {
+        ADD_FAILURE() << sql << "\n" << ComErrorDescription(e).GetString();
+    }
+    return rows;
+}
+
+int RowCount(const char* table)
+{
+    CString sql;
+    sql.Format("select 编号 from %s", table);
+    return static_cast<int>(Query(sql, {"编号"}).size());
+}
+}
+
+class ConversionRunTest : public ListingFixture {
+protected:
+    static void SetUpTestSuite()
+    {
+        ListingFixture::SetUpTestSuite();
+        CreateFreshDatabase(kDatabase);
+        StandInExec(kDatabase,
+                    "create table 导入 (id int identity(1,1) not null, 编号 int, 大数 bigint, 金额 decimal(20,8), "
+                    "入职日期 datetime, 日期文本 datetime, 姓名 nvarchar(20), 地址 varchar(50), 备注 varchar(100), "
+                    "[First Name] varchar(20))");
+        StandInExec(kDatabase, "create table 短备注 (编号 int, 备注 varchar(7))");
+    }
+
+    // Opens the workbook, lists the destination and chooses the table, as a user does.
+    void OpenBoth(const char* workbook, const char* table)
+    {
+        dlg.m_strExcelPath = ConvertFixture(workbook);
+        dlg.LoadExcelFields(dlg.m_strExcelPath);
+        ASSERT_GT(dlg.m_listFields.GetCount(), 0) << workbook;
+        ListTables(StandInServer(), kDatabase, "sa", kStandInPassword);
+        SelectTable(table);
+    }
+
+    int FieldIndex(const char* name)
+    {
+        for (int i = 0; i < dlg.m_listFields.GetCount(); ++i) {
+            CString s;
+            dlg.m_listFields.GetText(i, s);
+            if (s == name) return i;
+        }
+        return -1;
+    }
+
+    int ColumnIndex(const char* name)
+    {
+        for (int i = 0; i < dlg.m_listColumns.GetItemCount(); ++i)
+            if (dlg.m_listColumns.GetItemText(i, 0) == name) return i;
+        return -1;
+    }
+
+    // Pairs a field with a column by double-clicking each, as a user does.
+    void Pair(const char* field, const char* column)
+    {
+        int f = FieldIndex(field);
+        int c = ColumnIndex(column);
+        ASSERT_GE(f, 0) << field;
+        ASSERT_GE(c, 0) << column;
+        dlg.m_listFields.SetCurSel(f);
+        ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_FIELD_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(dlg.m_listFields.m_hWnd));
+        ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_FIELD_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(dlg.m_listFields.m_hWnd));
+        dlg.m_listColumns.SetItemState(c, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        NMITEMACTIVATE nm = {};
+        nm.hdr.hwndFrom = dlg.m_listColumns.m_hWnd;
+        nm.hdr.idFrom = IDC_COLUMN_LIST;
+        nm.hdr.code = NM_DBLCLK;
+        nm.iItem = c;
+        ::SendMessageA(main, WM_NOTIFY, IDC_COLUMN_LIST, reinterpret_cast<LPARAM>(&nm));
+    }
+
+    void PairAllByName()
+    {
+        for (const char* f : kFields) Pair(f, f);
+    }
+
+    // Presses the convert button; returns the message boxes it showed.
+    std::vector<MessageBoxSeen> Convert()
+    {
+        std::vector<MessageBoxSeen> boxes(3);
+        std::vector<DialogHandler> handlers;
+        for (MessageBoxSeen& b : boxes) handlers.push_back(ReadMessageBox(b));
+        DialogSequenceResult r = RunDialogSequence([&] { ClickButton(main, IDOK); }, handlers);
+        boxes.resize(static_cast<size_t>(r.handled));
+        return boxes;
+    }
+
+    CString Status() { return WindowText(::GetDlgItem(main, IDC_STATUS)); }
+};
+
+TEST_F(ConversionRunTest, EveryValueLandsWholeAndASecondRunInsertsEveryRowAgain)
+{
+    StandInExec(kDatabase, "delete from 导入");
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        PairAllByName();
+        ASSERT_EQ(9, dlg.m_listMapping.GetItemCount());
+        EXPECT_TRUE(Convert().empty());
+        EXPECT_STREQ("数据转换完成,共计导入3条记录.", Status());
+        EXPECT_EQ(9, dlg.m_listMapping.GetItemCount());   // the mapping stays for another run
+        EXPECT_FALSE(static_cast<bool>(g_pConnection));  // a complete run releases the connection
+    });
+    std::vector<const char*> columns(std::begin(kFields), std::end(kFields));
+    auto rows = Query("select * from 导入 order by id", columns);
+    ASSERT_EQ(3u, rows.size());
+    std::vector<CString> first = {"1", "5000000000", "116.40739812", "2004-01-01 00:00:00.000", "2004-01-02 00:00:00.000",
+                                  "张三", "北京市, 海淀区", "O'Brien", "Ann"};
+    std::vector<CString> second = {"2", "-12", "0.00000010", "2004-01-01 13:05:00.000", "2004-01-02 10:00:00.000",
+                                   "李四", "1,234.50", "x'); delete from 导入;--", "Bob"};
+    for (size_t c = 0; c < 9; ++c) {
+        EXPECT_STREQ(first[c], rows[0][c]) << kFields[c];
+        EXPECT_STREQ(second[c], rows[1][c]) << kFields[c];
+    }
+    // The empty cells: 0, 0, today's date and time, empty texts.
+    EXPECT_STREQ("3", rows[2][0]);
+    EXPECT_STREQ("0", rows[2][1]);
+    EXPECT_STREQ("0.00000000", rows[2][2]);
+    EXPECT_EQ(0, rows[2][3].Find(Today())) << rows[2][3].GetString();
+    EXPECT_EQ(0, rows[2][4].Find(Today()));
+    for (size_t c = 5; c < 9; ++c) EXPECT_STREQ("", rows[2][c]) << kFields[c];
+
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        PairAllByName();
+        Convert();
+        Convert();
+        EXPECT_STREQ("数据转换完成,共计导入3条记录.", Status());
+    });
+    EXPECT_EQ(9, RowCount("导入"));
+}
+
+TEST_F(ConversionRunTest, SheetWithoutDataRowsInsertsNothingAndReportsZero)
+{
+    Run([&] {
+        OpenBoth("header_only.xls", "导入");
+        int before = RowCount("导入");
+        Pair("编号", "编号");
+        // Even a type code without a class is never looked at when no row comes.
+        dlg.m_astrMappedTypes[0] = "241";
+        EXPECT_TRUE(Convert().empty());
+        EXPECT_STREQ("数据转换完成,共计导入0条记录.", Status());
+        EXPECT_EQ(before, RowCount("导入"));
+    });
+}
+
+TEST_F(ConversionRunTest, IncompleteMappingIsRefused)
+{
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        Pair("编号", "编号");
+        dlg.m_listFields.SetCurSel(0);
+        ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_FIELD_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(dlg.m_listFields.m_hWnd));
+        ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_FIELD_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(dlg.m_listFields.m_hWnd));
+        auto boxes = Convert();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_STREQ("存在不完整的字段映射,不能进行数据转换!", boxes[0].text);
+        EXPECT_STREQ("提示:", boxes[0].caption);
+        EXPECT_STREQ("", Status());
+    });
+}
+
+TEST_F(ConversionRunTest, UnsupportedTypeStopsWithItsMessage)
+{
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        Pair("编号", "编号");
+        Pair("姓名", "姓名");
+        dlg.m_astrMappedTypes[1] = "241";
+        int before = RowCount("导入");
+        auto boxes = Convert();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_STREQ("字段姓名的数据类型不受支持,数据转换中止!", boxes[0].text);
+        EXPECT_STREQ("提示:", boxes[0].caption);
+        EXPECT_EQ(SystemIcon(IDI_INFORMATION), boxes[0].icon);
+        EXPECT_STREQ("数据转换中止,已导入0条记录.", Status());
+        EXPECT_EQ(before, RowCount("导入"));
+    });
+}
+
+TEST_F(ConversionRunTest, RefusedStatementStopsTheRunAndSaysHowManyRowsWentIn)
+{
+    StandInExec(kDatabase, "delete from 短备注");
+    Run([&] {
+        OpenBoth("conversion.xls", "短备注");
+        Pair("编号", "编号");
+        Pair("备注", "备注");   // row 2's text is too long for varchar(7)
+        auto boxes = Convert();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_STREQ("数据库操作异常,终止运行!", boxes[0].text);
+        EXPECT_STREQ("提示:", boxes[0].caption);
+        EXPECT_STREQ("数据转换中止,已导入1条记录.", Status());
+        EXPECT_TRUE(static_cast<bool>(g_pConnection));   // left open after a failed run
+    });
+    EXPECT_EQ(1, RowCount("短备注"));
+}
+
+TEST_F(ConversionRunTest, UnreadableWorkbookAndMissingFieldShowTheDriversText)
+{
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        Pair("编号", "编号");
+        dlg.m_strExcelPath = ConvertFixture("missing.xls");
+        auto boxes = Convert();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(0, boxes[0].text.Find("打开Excel文件时发生异常:"));
+        EXPECT_GT(boxes[0].text.Find("missing.xls"), 0) << boxes[0].text.GetString();
+        EXPECT_STREQ("警告:", boxes[0].caption);
+        EXPECT_EQ(SystemIcon(IDI_EXCLAMATION), boxes[0].icon);
+        EXPECT_STREQ("数据转换中止,已导入0条记录.", Status());
+
+        // A mapped field the workbook does not have.
+        dlg.m_strExcelPath = ConvertFixture("conversion.xls");
+        dlg.m_listMapping.SetItemText(0, 0, "没有这列");
+        boxes = Convert();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(0, boxes[0].text.Find("打开Excel文件时发生异常:"));
+        EXPECT_GT(boxes[0].text.Find("没有这列"), 0) << boxes[0].text.GetString();
+    });
+}
+
+TEST_F(ConversionRunTest, DestinationThatCannotBeOpenedShowsBothMessages)
+{
+    Run([&] {
+        OpenBoth("conversion.xls", "导入");
+        Pair("编号", "编号");
+        DestinationSettings::password = "wrong";
+        auto boxes = Convert();
+        ASSERT_EQ(2u, boxes.size());
+        EXPECT_STREQ(kConnectionFailedText, boxes[0].text);
+        EXPECT_STREQ("打开目的SQL-Server数据库失败!", boxes[1].text);
+        EXPECT_STREQ("数据转换中止,已导入0条记录.", Status());
+    });
+}
