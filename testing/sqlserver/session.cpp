@@ -1,5 +1,8 @@
 #include "session.h"
 
+#include <cctype>
+#include <csignal>
+
 #include <unistd.h>
 
 #include "login.h"
@@ -68,6 +71,21 @@ bool login(PacketStream& stream, Executor& executor, const ServerConfig& config,
   return stream.write(kTabularResult, out.bytes());
 }
 
+// "SHUTDOWN" or "SHUTDOWN WITH NOWAIT", any case, with an optional ';'.
+bool is_shutdown(const std::string& text) {
+  std::string words;
+  for (char c : text) {
+    if (c == ';') break;
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      if (!words.empty() && words.back() != ' ') words += ' ';
+    } else {
+      words += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
+  while (!words.empty() && words.back() == ' ') words.pop_back();
+  return words == "shutdown" || words == "shutdown with nowait";
+}
+
 }  // namespace
 
 void run_session(int fd, const ServerConfig& config, int spid) {
@@ -80,9 +98,18 @@ void run_session(int fd, const ServerConfig& config, int spid) {
     while (stream.read(m)) {
       TokenWriter out(tds);
       switch (m.type) {
-        case kSqlBatch:
-          executor.run_batch(batch_text(m.payload, out.modern()), out);
+        case kSqlBatch: {
+          std::string text = batch_text(m.payload, out.modern());
+          if (is_shutdown(text)) {
+            // SHUTDOWN stops the server, as on SQL Server: this client gets no answer and
+            // every connection is closed.
+            ::raise(SIGTERM);
+            ::close(fd);
+            return;
+          }
+          executor.run_batch(text, out);
           break;
+        }
         case kAttention:
           out.done(kDoneAttention, kCmdNone, 0);
           break;

@@ -8,7 +8,9 @@
 #include "framework/AdoError.h"
 #include "destination/ConnectionString.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -289,4 +291,66 @@ TEST_F(ConversionRunTest, DestinationThatCannotBeOpenedShowsBothMessages)
         EXPECT_STREQ("打开目的SQL-Server数据库失败!", boxes[1].text);
         EXPECT_STREQ("数据转换中止,已导入0条记录.", Status());
     });
+}
+
+// The server goes away in the middle of a run (SHUTDOWN from another connection once a few
+// hundred rows are in): the run ends with its message and the number of rows that went in.
+TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
+{
+    constexpr int kStopAfter = 200;
+    const CString server = StandInServer(3);
+    auto exec = [&](const char* database, const char* sql) {
+        CConnectionPtr c;
+        c.CreateInstance();
+        c->Open(DestinationConnectionString(server, database, "sa", kStandInPassword));
+        c->Execute(sql);
+        c->Close();
+    };
+    try {
+        exec("", "create database convert");
+        exec(kDatabase, "create table 序号 (n int not null, text nvarchar(20))");
+    } catch (const _com_error& e) {
+        FAIL() << ComErrorDescription(e).GetString();
+    }
+
+    std::atomic<int> seen{0};
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        CConnectionPtr c;
+        c.CreateInstance();
+        c->Open(DestinationConnectionString(server, kDatabase, "sa", kStandInPassword));
+        for (int polls = 0; polls < 3000 && !stop; ++polls) {
+            CRecordsetPtr rs;
+            rs.CreateInstance();
+            rs->Open("select n from 序号", c);
+            int rows = 0;
+            for (; !rs->GetEOF(); rs->MoveNext()) ++rows;
+            rs->Close();
+            if (rows >= kStopAfter) {
+                seen = rows;
+                try { c->Execute("shutdown with nowait"); } catch (const _com_error&) {}
+                return;
+            }
+            ::Sleep(10);
+        }
+    });
+    Run([&] {
+        dlg.m_strExcelPath = ConvertFixture("many_rows.xls");
+        dlg.LoadExcelFields(dlg.m_strExcelPath);
+        ListTables(server, kDatabase, "sa", kStandInPassword);
+        SelectTable("序号");
+        Pair("n", "n");
+        Pair("text", "text");
+        auto boxes = Convert();
+        stop = true;
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_STREQ("数据库操作异常,终止运行!", boxes[0].text);
+        CString status = Status();
+        EXPECT_EQ(0, status.Find("数据转换中止,已导入")) << status.GetString();
+        int count = std::atoi(status.Mid(static_cast<int>(sizeof("数据转换中止,已导入") - 1)));
+        EXPECT_GE(count, kStopAfter);
+        EXPECT_LT(count, 5000);
+    });
+    stopper.join();
+    EXPECT_GE(seen.load(), kStopAfter);
 }
