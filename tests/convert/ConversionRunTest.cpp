@@ -315,6 +315,8 @@ TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
 
     std::atomic<int> seen{0};
     std::atomic<bool> stop{false};
+    std::atomic<HWND> statusLine{nullptr};
+    CString progress;   // the status line as read from this thread while rows went in
     std::thread stopper([&] {
         CConnectionPtr c;
         c.CreateInstance();
@@ -326,7 +328,15 @@ TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
             int rows = 0;
             for (; !rs->GetEOF(); rs->MoveNext()) ++rows;
             rs->Close();
-            if (rows >= kStopAfter) {
+            // While rows go in, the status line counts them and the window keeps answering.
+            char text[128] = "";
+            DWORD_PTR ignored = 0;
+            if (HWND status = statusLine.load(); status && progress.IsEmpty() &&
+                ::SendMessageTimeoutA(status, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                      SMTO_ABORTIFHUNG, 5000, &ignored) &&
+                std::atoi(text + sizeof("正在转换数据...") - 1) > 0)
+                progress = text;
+            if (rows >= kStopAfter && !progress.IsEmpty()) {
                 seen = rows;
                 try { c->Execute("shutdown with nowait"); } catch (const _com_error&) {}
                 return;
@@ -335,6 +345,7 @@ TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
         }
     });
     Run([&] {
+        statusLine = ::GetDlgItem(main, IDC_STATUS);
         dlg.m_strExcelPath = ConvertFixture("many_rows.xls");
         dlg.LoadExcelFields(dlg.m_strExcelPath);
         ListTables(server, kDatabase, "sa", kStandInPassword);
@@ -353,4 +364,5 @@ TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
     });
     stopper.join();
     EXPECT_GE(seen.load(), kStopAfter);
+    EXPECT_EQ(0, progress.Find("正在转换数据...")) << progress.GetString();
 }
