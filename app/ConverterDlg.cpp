@@ -9,6 +9,8 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
     ON_WM_QUERYDRAGICON(&CConverterDlg::OnQueryDragIcon)
     ON_WM_TIMER(&CConverterDlg::OnTimer)
     ON_BN_CLICKED(IDC_HOWTO, &CConverterDlg::OnHowToUse)
+    ON_BN_CLICKED(IDC_BROWSE_EXCEL, &CConverterDlg::OnBrowseExcel)
+    ON_CONTROL(LBN_SELCHANGE, IDC_FIELD_LIST, &CConverterDlg::OnSelchangeFieldList)
     ON_BN_CLICKED(IDC_DESTINATION, &CConverterDlg::OnDestinationSettings)
     ON_CONTROL(CBN_SELCHANGE, IDC_TABLE_COMBO, &CConverterDlg::OnSelchangeTable)
 END_MESSAGE_MAP()
@@ -44,6 +46,7 @@ BOOL CConverterDlg::OnInitDialog()
     SetDlgItemText(IDC_BANNER, g_astrBanner[0]);
     SetWindowText("Excel-SQLServer Data Conveter:");
     SetUpReportLists();
+    m_listFields.m_nItemHeight = 16;   // every field item 22 pixels high
 
     CEdit server;
     server.SubclassDlgItem(IDC_SERVER, this);

@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/Framework.h"
 #include "res/resource.h"
+#include "controls/ColorListBox.h"
 #include "framework/AdoRecordset.h"
 
 class CConverterDlg : public CDialog {
@@ -13,6 +14,9 @@ public:
     void OnOK() override;
     void OnCancel() override;
 
+    // Opens the workbook m_strExcelPath and lists the columns of its worksheet Sheet1.
+    void LoadExcelFields(CString path);
+
     // The destination (destination/): the connection of a conversion run, the identity check
     // of the column listing, and the column listing again after a new workbook was chosen.
     bool OpenDestinationConnection();
@@ -21,7 +25,7 @@ public:
 
     // Controls (attached by the data exchange).
     CListCtrl m_listMapping;
-    CListBox m_listFields;
+    CColorListBox m_listFields;
     CComboBox m_comboTables;
     CListCtrl m_listColumns;
 
@@ -47,6 +51,10 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
     void OnHowToUse();
+
+    // The workbook and its field list.
+    void OnBrowseExcel();
+    void OnSelchangeFieldList();
 
     // The destination settings and catalogue listings.
     void OnDestinationSettings();

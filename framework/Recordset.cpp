@@ -1,0 +1,115 @@
+#include "Recordset.h"
+#include <cstring>
+
+namespace {
+// Bytes asked for per SQLGetData call; a longer value is read over several calls.
+const SQLLEN kChunk = 4096;
+}
+
+BOOL CRecordset::Open(UINT, const char* lpszSQL, DWORD)
+{
+    Close();
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) return FALSE;
+    try {
+        SQLHDBC hdbc = m_pDatabase->m_hdbc;
+        ThrowIfOdbcError(::SQLAllocHandle(SQL_HANDLE_STMT, hdbc, &m_hstmt), SQL_HANDLE_DBC, hdbc);
+        ThrowIfOdbcError(::SQLExecDirect(m_hstmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(lpszSQL)), SQL_NTS),
+                         SQL_HANDLE_STMT, m_hstmt);
+        SQLSMALLINT count = 0;
+        ThrowIfOdbcError(::SQLNumResultCols(m_hstmt, &count), SQL_HANDLE_STMT, m_hstmt);
+        m_fields.resize(static_cast<size_t>(count));
+        for (SQLSMALLINT i = 0; i < count; ++i) {
+            CODBCFieldInfo& f = m_fields[static_cast<size_t>(i)];
+            SQLCHAR name[256] = "";
+            SQLSMALLINT nameLen = 0;
+            ThrowIfOdbcError(::SQLDescribeCol(m_hstmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLen,
+                                              &f.m_nSQLType, &f.m_nPrecision, &f.m_nScale, &f.m_nNullability),
+                             SQL_HANDLE_STMT, m_hstmt);
+            f.m_strName = reinterpret_cast<const char*>(name);
+        }
+        Fetch();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    return TRUE;
+}
+
+void CRecordset::Close()
+{
+    if (m_hstmt) {
+        ::SQLFreeHandle(SQL_HANDLE_STMT, m_hstmt);
+        m_hstmt = nullptr;
+    }
+    m_fields.clear();
+    m_read.clear();
+    m_values.clear();
+    m_bEOF = TRUE;
+}
+
+void CRecordset::GetODBCFieldInfo(short nIndex, CODBCFieldInfo& fieldInfo) const
+{
+    fieldInfo = m_fields.at(static_cast<size_t>(nIndex));
+}
+
+void CRecordset::Fetch()
+{
+    SQLRETURN rc = ::SQLFetch(m_hstmt);
+    ThrowIfOdbcError(rc, SQL_HANDLE_STMT, m_hstmt);
+    m_bEOF = rc == SQL_NO_DATA;
+    m_read.assign(m_fields.size(), false);
+    m_values.assign(m_fields.size(), CString());
+}
+
+void CRecordset::MoveNext()
+{
+    if (!m_hstmt || m_bEOF) return;
+    Fetch();
+}
+
+void CRecordset::GetFieldValue(const char* lpszName, CString& strValue)
+{
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        if (::lstrcmpiA(m_fields[i].m_strName, lpszName) == 0) {
+            GetFieldValue(static_cast<short>(i), strValue);
+            return;
+        }
+    }
+    CDBException e;
+    e.m_strError.Format("Column %s is not in the result\n", lpszName);
+    throw e;
+}
+
+void CRecordset::GetFieldValue(short nIndex, CString& strValue)
+{
+    size_t i = static_cast<size_t>(nIndex);
+    if (!m_hstmt || m_bEOF || i >= m_fields.size()) {
+        CDBException e;
+        e.m_strError = m_bEOF ? "No current row\n" : "Column index out of range\n";
+        throw e;
+    }
+    if (!m_read[i]) {
+        m_values[i] = ReadColumn(nIndex);
+        m_read[i] = true;
+    }
+    strValue = m_values[i];
+}
+
+CString CRecordset::ReadColumn(short nIndex)
+{
+    std::string value;
+    char buf[kChunk];
+    for (;;) {
+        SQLLEN indicator = 0;
+        SQLRETURN rc = ::SQLGetData(m_hstmt, static_cast<SQLUSMALLINT>(nIndex + 1), SQL_C_CHAR, buf, kChunk, &indicator);
+        ThrowIfOdbcError(rc, SQL_HANDLE_STMT, m_hstmt);
+        if (rc == SQL_NO_DATA || indicator == SQL_NULL_DATA) break;
+        // On truncation the driver fills the buffer up to its terminating NUL, or a byte short
+        // of it when a double-byte character would not fit whole: count to the NUL.
+        size_t got = (indicator == SQL_NO_TOTAL || indicator >= kChunk) ? ::strnlen(buf, kChunk - 1)
+                                                                          : static_cast<size_t>(indicator);
+        value.append(buf, got);
+        if (rc == SQL_SUCCESS) break;
+    }
+    return CString(value);
+}

@@ -1,0 +1,89 @@
+// Choosing the workbook and listing the columns of its worksheet Sheet1 in the field list.
+#include "source/WorkbookFields.h"
+#include "app/ConverterDlg.h"
+#include "framework/FileDialog.h"
+#include "framework/Recordset.h"
+#include "source/ExcelDriver.h"
+
+namespace {
+const char kWarningCaption[] = "警告:";
+
+// Replaces the whole text of an edit control the way typing over a selection does.
+void ReplaceEditText(HWND edit, const char* text)
+{
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    ::SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+}
+
+CString ExcelConnectString(const char* driver, const char* path)
+{
+    CString s;
+    s.Format("ODBC;DRIVER={%s};DSN='';DBQ=%s", driver, path);
+    return s;
+}
+
+void CConverterDlg::OnBrowseExcel()
+{
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Microsoft Excel File(*.xls)|*.xls||");
+    dlg.m_ofn.lpstrTitle = "打开文件...";
+    dlg.m_ofn.lpstrInitialDir = ".\\";
+    if (dlg.DoModal() != IDOK) return;
+
+    m_strExcelPath = dlg.GetPathName();
+    ReplaceEditText(GetDlgItem(IDC_EXCEL_PATH), m_strExcelPath);
+    LoadExcelFields(m_strExcelPath);
+
+    // A new workbook invalidates every pairing, whether or not it could be opened.
+    if (m_listMapping.GetItemCount() > 0) {
+        m_listMapping.DeleteAllItems();
+        m_astrMappedTypes.RemoveAll();
+    }
+    // The columns paired before come back: the selected table is listed again.
+    RelistSelectedTable();
+}
+
+void CConverterDlg::LoadExcelFields(CString /*path: the connect string uses m_strExcelPath*/)
+{
+    try {
+        CDatabase db;
+        if (!db.Open(nullptr, FALSE, FALSE, ExcelConnectString(FindExcelDriver(), m_strExcelPath), TRUE)) {
+            MessageBox("打开Excel文件失败!\n\n请检查您的源文件是否有误后再重新操作.", kWarningCaption,
+                       MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        CRecordset rs(&db);
+        if (!rs.Open(CRecordset::forwardOnly, kFieldQuery, CRecordset::none)) {
+            db.Close();
+            MessageBox("指定Excel文件中不存在Sheet1工作表,操作失败!", kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        const short count = rs.GetODBCFieldCount();
+        m_listFields.RemoveAllItems();
+        for (short i = 0; i < count; ++i) {
+            CODBCFieldInfo info;
+            rs.GetODBCFieldInfo(i, info);
+            m_listFields.InsertItem(info.m_strName, i, kFieldBackColor, kFieldTextColor, 0, DT_VCENTER);
+        }
+        rs.Close();
+        db.Close();
+    } catch (const CDBException& e) {
+        CString text;
+        text.Format("Excel数据库错误:%s", e.m_strError.GetString());
+        MessageBox(text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void CConverterDlg::OnSelchangeFieldList()
+{
+    m_nFieldSel = m_listFields.GetCurSel();
+    if (m_nFieldSel != -1 && m_nFieldSel != m_nFieldMarked) {
+        // Index -1 is the list's own selection: on the first selection this colours the new
+        // item, which the next call then marks.
+        m_listFields.SetItemTextColor(kFieldTextColor, m_nFieldMarked);
+        m_listFields.SetItemTextColor(kFieldMarkedColor, m_nFieldSel);
+        m_nFieldMarked = m_nFieldSel;
+    }
+}
