@@ -212,7 +212,7 @@ TEST_F(WorkbookFieldsTest, UnreadableWorkbooksShowTheDriversTextAndLeaveTheList)
         Load("three_columns.xls");
         ClickField(1);
         struct Case { const char* fixture; const char* mentions; } cases[] = {
-            {"no_sheet1.xls", "Sheet1"}, {"corrupt.xls", ""}, {"does_not_exist.xls", ""}};
+            {"no_sheet1.xls", "Sheet1"}, {"corrupt.xls", "corrupt.xls"}, {"does_not_exist.xls", "does_not_exist.xls"}};
         for (const Case& c : cases) {
             MessageBoxSeen box = CatchMessageBox([&] { Load(c.fixture); });
             ExpectWarning(box);
