@@ -14,6 +14,14 @@ public:
     void OnOK() override;
     void OnCancel() override;
 
+    // The conversion run's texts and lists, from the mapping table.
+    CString BuildSelectStatement();
+    void CollectMappedFields();
+    void CollectMappedColumns();
+
+    // True when every mapping row has both an Excel field and a column (an empty table too).
+    bool IsMappingComplete() const;
+
     // Opens the workbook m_strExcelPath and lists the columns of its worksheet Sheet1.
     void LoadExcelFields(CString path);
 
@@ -56,6 +64,15 @@ protected:
     void OnBrowseExcel();
     void OnSelchangeFieldList();
 
+    // The field mapping table.
+    void OnItemchangedColumnList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnItemchangedMappingList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCreateMapping();
+    void OnDblclkFieldList();
+    void OnDblclkColumnList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRemoveMapping();
+    void OnDblclkMappingList(NMHDR* pNMHDR, LRESULT* pResult);
+
     // The destination settings and catalogue listings.
     void OnDestinationSettings();
     void OnSelchangeTable();
@@ -70,6 +87,18 @@ private:
     void RefreshSourceAfterListing();
     void FinishListing(CRecordsetPtr& rs);
     void FinishFailedConnection();
+    // Writes the status line and repaints it at once.
+    void SetStatus(const char* text);
+    // The status line of a run that stopped after `rows` inserts.
+    void ShowStopped(int rows);
+    int LastMappingRow() const;
+    int ValidFieldSel() const;
+    int ValidColumnSel() const;
+    // Takes a field out of the field list (its name) or a column out of the column list (its
+    // name, type name and type code, which moves to m_astrMappedTypes).
+    CString TakeField(int index);
+    void TakeColumn(int index, CString& name, CString& typeName);
+
     void SetUpReportLists();
 };
 
