@@ -46,3 +46,10 @@ if(NOT SHEETMOVER_NO_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests ${CMAKE_BINARY_DIR}/tests)
 endif()
+
+# The driver of scripts/run and bench/convert: operates the running program from outside
+# through window messages. A tool, not part of the product.
+file(GLOB SM_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/testing/driver/*.cpp)
+add_executable(sheetmover-driver ${SM_DRIVER_SOURCES})
+sm_windows_target(sheetmover-driver)
+target_link_libraries(sheetmover-driver PRIVATE comctl32 user32)

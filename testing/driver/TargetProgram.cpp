@@ -1,0 +1,227 @@
+#include "testing/driver/TargetProgram.h"
+#include "testing/driver/Console.h"
+#include "testing/driver/Failure.h"
+#include <cstring>
+#include <vector>
+
+const char kMainTitle[] = "Excel-SQLServer Data Conveter:";
+
+namespace {
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr UINT kDeliverMs = 50;
+
+std::string ClassOf(HWND h)
+{
+    char cls[64] = "";
+    ::GetClassNameA(h, cls, sizeof cls);
+    return cls;
+}
+
+struct WindowSearch {
+    DWORD pid;   // 0: every process
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM lp)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(h, &owner);
+    if (owner == s->pid || s->pid == 0) s->found.push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindows(DWORD pid)
+{
+    WindowSearch search{pid, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsMainWindow(HWND h)
+{
+    return ::IsWindowVisible(h) && TargetProgram::Text(h).rfind(kMainTitle, 0) == 0;
+}
+}
+
+TargetProgram::~TargetProgram()
+{
+    Release();
+}
+
+std::string TargetProgram::Text(HWND h)
+{
+    char buffer[4096] = "";
+    ::GetWindowTextA(h, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string TargetProgram::ControlText(HWND h) const
+{
+    std::wstring text(static_cast<size_t>(SendW(h, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(SendW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    return WideToAnsi(text);
+}
+
+void TargetProgram::SetControlText(HWND h, const std::string& text) const
+{
+    std::wstring wide = AnsiToWide(text);
+    SendW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::string TargetProgram::ListText(HWND h, UINT lengthMsg, UINT textMsg, WPARAM index) const
+{
+    LRESULT length = SendW(h, lengthMsg, index, 0);
+    if (length < 0) return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = SendW(h, textMsg, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(length < 0 ? 0 : static_cast<size_t>(length));
+    return WideToAnsi(text);
+}
+
+HWND TargetProgram::Item(int id) const
+{
+    HWND h = ::GetDlgItem(m_main, id);
+    if (!h) throw DriverFailure("the main window has no control " + std::to_string(id));
+    return h;
+}
+
+bool TargetProgram::FindMainWindow()
+{
+    for (HWND h : TopWindows(m_pid)) {
+        if (!IsMainWindow(h)) continue;
+        m_main = h;
+        if (!m_pid) ::GetWindowThreadProcessId(h, &m_pid);
+        return true;
+    }
+    return false;
+}
+
+void TargetProgram::Start(const std::string& exe)
+{
+    std::string folder = exe.substr(0, exe.find_last_of("\\/") == std::string::npos ? 0 : exe.find_last_of("\\/"));
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        throw DriverFailure("cannot start " + exe + " (error " + std::to_string(::GetLastError()) + ")");
+    ::CloseHandle(pi.hThread);
+    m_process = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    ::WaitForInputIdle(m_process, 30000);
+    WaitFor(
+        [this] {
+            if (::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0) throw DriverFailure("the program ended at start-up");
+            return FindMainWindow();
+        },
+        "the main window", 60);
+}
+
+void TargetProgram::Attach()
+{
+    if (!FindMainWindow()) throw DriverFailure(std::string("no window titled \"") + kMainTitle + "\" is open");
+    m_process = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
+    if (!m_process) throw DriverFailure("cannot open the program's process");
+}
+
+HWND TargetProgram::FindDialog(const std::function<bool(HWND)>& match) const
+{
+    for (HWND h : TopWindows(m_pid))
+        if (h != m_main && ::IsWindowVisible(h) && ClassOf(h) == "#32770" && match(h)) return h;
+    return nullptr;
+}
+
+bool TargetProgram::MessageBoxText(std::string& text) const
+{
+    // Seen before it is shown: its modal loop answers messages before the box is visible.
+    HWND box = nullptr;
+    for (HWND h : TopWindows(m_pid)) {
+        HWND label = ::GetDlgItem(h, kMessageBoxTextId);
+        if (h != m_main && ClassOf(h) == "#32770" && label && ClassOf(label) == "Static") box = h;
+    }
+    if (!box) return false;
+    text = "[" + Text(box) + "] " + Text(::GetDlgItem(box, kMessageBoxTextId));
+    return true;
+}
+
+void TargetProgram::CheckNoMessageBox() const
+{
+    std::string text;
+    if (MessageBoxText(text)) throw DriverFailure("the program shows a message box: " + text);
+}
+
+LRESULT TargetProgram::Answer(BOOL answered, DWORD_PTR result, UINT msg, UINT ms) const
+{
+    if (!answered) {
+        CheckNoMessageBox();
+        throw DriverFailure("the program did not answer message " + std::to_string(msg) + " within " +
+                            std::to_string(ms) + " ms");
+    }
+    return static_cast<LRESULT>(result);
+}
+
+LRESULT TargetProgram::Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms) const
+{
+    DWORD_PTR result = 0;
+    return Answer(::SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, ms, &result) != 0, result, msg, ms);
+}
+
+LRESULT TargetProgram::SendW(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms) const
+{
+    DWORD_PTR result = 0;
+    return Answer(::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, ms, &result) != 0, result, msg, ms);
+}
+
+void TargetProgram::Deliver(HWND h, UINT msg, WPARAM wp, LPARAM lp) const
+{
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, kDeliverMs, &ignored);
+}
+
+void TargetProgram::WaitIdle(const char* what, int seconds) const
+{
+    WaitFor(
+        [this] {
+            DWORD_PTR ignored = 0;
+            return ::SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
+        },
+        what, seconds);
+}
+
+void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what, int seconds) const
+{
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    for (;;) {
+        CheckNoMessageBox();
+        if (done()) {
+            CheckNoMessageBox();
+            return;
+        }
+        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
+            throw DriverFailure(std::string("the program ended while waiting for ") + what);
+        if (::GetTickCount64() > end)
+            throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
+        ::Sleep(10);
+    }
+}
+
+void TargetProgram::Close()
+{
+    if (!m_process) return;
+    for (int round = 0; round < 20 && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; ++round) {
+        // Modal dialogs first (message boxes, the file dialog, the settings), then the program.
+        if (HWND dialog = FindDialog([](HWND) { return true; })) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        else if (m_main && ::IsWindow(m_main)) ::PostMessageA(m_main, WM_COMMAND, IDCANCEL, 0);
+        ::WaitForSingleObject(m_process, 250);
+    }
+    if (::WaitForSingleObject(m_process, 5000) == WAIT_TIMEOUT) ::TerminateProcess(m_process, 1);
+    Release();
+}
+
+void TargetProgram::Release()
+{
+    if (m_process) ::CloseHandle(m_process);
+    m_process = nullptr;
+}
