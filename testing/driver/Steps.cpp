@@ -45,6 +45,38 @@ std::vector<std::string> ListViewNames(const RemoteListView& list)
     return names;
 }
 
+// The edit control a field types into: the field itself, or the edit inside its combo box
+// (the explorer-style file-name field is an extended combo box around a combo box).
+HWND EditOf(HWND field)
+{
+    if (!field) return nullptr;
+    char cls[32] = "";
+    ::GetClassNameA(field, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) return field;
+    for (HWND child = ::GetWindow(field, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (HWND edit = EditOf(child)) return edit;
+    return nullptr;
+}
+
+// Waits until a list the program fills has items and their number holds still while the
+// program answers messages (it may answer while still filling the list: its database calls
+// can let sent messages through).
+void WaitForSteadyCount(const TargetProgram& program, const std::function<LRESULT()>& count, const char* what)
+{
+    LRESULT last = -1;
+    int steady = 0;
+    program.WaitFor(
+        [&] {
+            program.WaitIdle(what);
+            LRESULT now = count();
+            steady = now > 0 && now == last ? steady + 1 : 0;
+            last = now;
+            if (steady < 5) ::Sleep(20);
+            return steady >= 5;
+        },
+        what);
+}
+
 // Waits for a dialog of the program to appear.
 HWND WaitForDialog(const TargetProgram& program, const std::function<bool(HWND)>& match, const char* what)
 {
@@ -72,17 +104,27 @@ std::vector<std::string> OpenWorkbook(const TargetProgram& program, const std::s
         program, [](HWND h) { return TargetProgram::Text(h) == kOpenFileTitle; }, "the open-file dialog");
     HWND name = ::GetDlgItem(dialog, kFileNameCombo);
     if (!name) name = ::GetDlgItem(dialog, kFileNameEdit);
+    name = EditOf(name);
     if (!name) throw DriverFailure("the open-file dialog has no file-name field");
-    program.SetControlText(name, path);
+    // The dialog may still be filling its controls when it shows: type again until the
+    // text stays.
+    int steady = 0;
+    program.WaitFor(
+        [&] {
+            if (program.ControlText(name) == path) return ++steady == 3;
+            steady = 0;
+            program.SetControlText(name, path);
+            return false;
+        },
+        "the file-name field to keep the path", 10);
     PressOk(program, dialog, "the open-file dialog");
-    program.WaitIdle("the workbook to be read");
+    HWND fieldList = program.Item(IDC_FIELD_LIST);
+    WaitForSteadyCount(program, [&] { return program.Send(fieldList, LB_GETCOUNT, 0, 0); }, "the field list");
 
     std::string shown = program.ControlText(program.Item(IDC_EXCEL_PATH));
     if (lstrcmpiA(shown.c_str(), path.c_str()) != 0)
         throw DriverFailure("the path field reads \"" + shown + "\", not \"" + path + "\"");
-    std::vector<std::string> fields = ListBoxItems(program, program.Item(IDC_FIELD_LIST));
-    if (fields.empty()) throw DriverFailure("the field list is empty after opening " + path);
-    return fields;
+    return ListBoxItems(program, fieldList);
 }
 
 std::vector<std::string> ConnectDestination(const TargetProgram& program, const std::string& server,
@@ -99,10 +141,9 @@ std::vector<std::string> ConnectDestination(const TargetProgram& program, const 
     program.SetControlText(::GetDlgItem(dialog, IDC_LOGIN), login);
     program.SetControlText(::GetDlgItem(dialog, IDC_PASSWORD), password);
     PressOk(program, dialog, "the settings dialog");
-    program.WaitIdle("the table list");
-    std::vector<std::string> tables = ComboItems(program, program.Item(IDC_TABLE_COMBO));
-    if (tables.empty()) throw DriverFailure("the table list of database " + database + " is empty");
-    return tables;
+    HWND combo = program.Item(IDC_TABLE_COMBO);
+    WaitForSteadyCount(program, [&] { return program.Send(combo, CB_GETCOUNT, 0, 0); }, "the table list");
+    return ComboItems(program, combo);
 }
 
 std::vector<std::string> ChooseTable(const TargetProgram& program, const std::string& table)
@@ -112,11 +153,10 @@ std::vector<std::string> ChooseTable(const TargetProgram& program, const std::st
     LRESULT index = program.SendW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
     if (index == CB_ERR) throw DriverFailure("the table list has no table " + table);
     program.Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    program.Deliver(program.Main(), WM_COMMAND, MAKEWPARAM(IDC_TABLE_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    program.WaitIdle("the column list");
-    std::vector<std::string> columns = ListViewNames(RemoteListView(program, program.Item(IDC_COLUMN_LIST)));
-    if (columns.empty()) throw DriverFailure("the column list of table " + table + " is empty");
-    return columns;
+    program.Send(program.Main(), WM_COMMAND, MAKEWPARAM(IDC_TABLE_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    RemoteListView columns(program, program.Item(IDC_COLUMN_LIST));
+    WaitForSteadyCount(program, [&] { return columns.Count(); }, "the column list");
+    return ListViewNames(columns);
 }
 
 std::vector<std::string> PairSameNames(const TargetProgram& program)
@@ -138,8 +178,7 @@ std::vector<std::string> PairSameNames(const TargetProgram& program)
         program.Send(program.Main(), WM_COMMAND, MAKEWPARAM(IDC_FIELD_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(fieldList));
         columns.Select(column);
         const int row = mapping.Count();
-        program.Deliver(program.Item(IDC_CREATE_MAPPING), BM_CLICK, 0, 0);
-        program.WaitIdle("the new mapping row");
+        program.Send(program.Item(IDC_CREATE_MAPPING), BM_CLICK, 0, 0);
         if (mapping.Count() != row + 1 || mapping.ItemText(row, 0) != field || mapping.ItemText(row, 1) != field)
             throw DriverFailure("no mapping row pairs field " + field + " with its column");
         paired.push_back(field);

@@ -1,6 +1,7 @@
 #include "testing/driver/TargetProgram.h"
 #include "testing/driver/Console.h"
 #include "testing/driver/Failure.h"
+#include "testing/driver/SentMessage.h"
 #include <cstring>
 #include <vector>
 
@@ -8,7 +9,8 @@ const char kMainTitle[] = "Excel-SQLServer Data Conveter:";
 
 namespace {
 constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr UINT kDeliverMs = 50;
+constexpr size_t kTextBytes = 4096;
+constexpr int kAnswerSeconds = 60;
 
 std::string ClassOf(HWND h)
 {
@@ -58,25 +60,23 @@ std::string TargetProgram::Text(HWND h)
 
 std::string TargetProgram::ControlText(HWND h) const
 {
-    std::wstring text(static_cast<size_t>(SendW(h, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(SendW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
-    return WideToAnsi(text);
+    SentMessage m(h, WM_GETTEXT, kTextBytes, 0, false, kTextBytes);
+    Await(m, "the text of a control", kAnswerSeconds);
+    return m.Text();
 }
 
 void TargetProgram::SetControlText(HWND h, const std::string& text) const
 {
-    std::wstring wide = AnsiToWide(text);
-    SendW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    Send(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string TargetProgram::ListText(HWND h, UINT lengthMsg, UINT textMsg, WPARAM index) const
 {
     LRESULT length = SendW(h, lengthMsg, index, 0);
     if (length < 0) return std::string();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    length = SendW(h, textMsg, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(length < 0 ? 0 : static_cast<size_t>(length));
-    return WideToAnsi(text);
+    SentMessage m(h, textMsg, index, 0, true, (static_cast<size_t>(length) + 1) * sizeof(wchar_t));
+    Await(m, "the text of a list item", kAnswerSeconds);
+    return m.Text();
 }
 
 HWND TargetProgram::Item(int id) const
@@ -152,42 +152,36 @@ void TargetProgram::CheckNoMessageBox() const
     if (MessageBoxText(text)) throw DriverFailure("the program shows a message box: " + text);
 }
 
-LRESULT TargetProgram::Answer(BOOL answered, DWORD_PTR result, UINT msg, UINT ms) const
+LRESULT TargetProgram::Await(const SentMessage& m, const char* what, int seconds) const
 {
-    if (!answered) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    while (!m.Wait(10)) {
         CheckNoMessageBox();
-        throw DriverFailure("the program did not answer message " + std::to_string(msg) + " within " +
-                            std::to_string(ms) + " ms");
+        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
+            throw DriverFailure(std::string("the program ended while waiting for ") + what);
+        if (::GetTickCount64() > end)
+            throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
     }
-    return static_cast<LRESULT>(result);
+    CheckNoMessageBox();
+    return m.Result();
 }
 
-LRESULT TargetProgram::Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms) const
+LRESULT TargetProgram::Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, int seconds) const
 {
-    DWORD_PTR result = 0;
-    return Answer(::SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, ms, &result) != 0, result, msg, ms);
+    SentMessage m(h, msg, wp, lp, false);
+    return Await(m, ("the answer to message " + std::to_string(msg)).c_str(), seconds);
 }
 
-LRESULT TargetProgram::SendW(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms) const
+LRESULT TargetProgram::SendW(HWND h, UINT msg, WPARAM wp, LPARAM lp, int seconds) const
 {
-    DWORD_PTR result = 0;
-    return Answer(::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, ms, &result) != 0, result, msg, ms);
-}
-
-void TargetProgram::Deliver(HWND h, UINT msg, WPARAM wp, LPARAM lp) const
-{
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(h, msg, wp, lp, SMTO_NORMAL, kDeliverMs, &ignored);
+    SentMessage m(h, msg, wp, lp, true);
+    return Await(m, ("the answer to message " + std::to_string(msg)).c_str(), seconds);
 }
 
 void TargetProgram::WaitIdle(const char* what, int seconds) const
 {
-    WaitFor(
-        [this] {
-            DWORD_PTR ignored = 0;
-            return ::SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
-        },
-        what, seconds);
+    SentMessage m(m_main, WM_NULL, 0, 0, false);
+    Await(m, what, seconds);
 }
 
 void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what, int seconds) const

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+class SentMessage;
+
 class TargetProgram {
 public:
     ~TargetProgram();
@@ -29,19 +31,17 @@ public:
     // The text of a control that keeps its own (an edit), asked of the control itself.
     std::string ControlText(HWND h) const;
 
-    // Sends and waits for the answer; fails after `ms` milliseconds.
-    LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms = 10000) const;
-    // The same as a Unicode message: texts cross processes intact only this way.
-    LRESULT SendW(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT ms = 10000) const;
-    // Texts of the program's controls, converted between the ANSI code page and Unicode.
+    // Sends and waits for the answer, watching for message boxes; fails after `seconds`.
+    LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, int seconds = 60) const;
+    // The same as a Unicode message. Wine hands list and combo box item texts to another
+    // process unconverted (UTF-16) when asked through the ANSI message, while window texts
+    // come right through it: each is asked the way that works.
+    LRESULT SendW(HWND h, UINT msg, WPARAM wp, LPARAM lp, int seconds = 60) const;
     void SetControlText(HWND h, const std::string& text) const;
     // Item `index` of a list box (LB_GETTEXT) or a combo box (CB_GETLBTEXT).
     std::string ListText(HWND h, UINT lengthMsg, UINT textMsg, WPARAM index) const;
-    // Sends without waiting for the command to finish: the message stays queued when the
-    // answer does not come within a moment. Follow with WaitIdle to know it was handled.
-    void Deliver(HWND h, UINT msg, WPARAM wp, LPARAM lp) const;
-    // Returns once the program answers a message sent now (the messages delivered before it
-    // have been handled, or a modal loop runs); fails on a message box or after `seconds`.
+    // Returns once the program has answered a message sent now: every message sent before it
+    // has been handled, or a modal loop (a dialog) runs.
     void WaitIdle(const char* what, int seconds = 60) const;
     // Polls `done` until it is true; fails on a message box or after `seconds`.
     void WaitFor(const std::function<bool()>& done, const char* what, int seconds = 60) const;
@@ -56,8 +56,7 @@ public:
 
 private:
     bool FindMainWindow();
-    // The result of a message sent with a time limit; fails when no answer came.
-    LRESULT Answer(BOOL answered, DWORD_PTR result, UINT msg, UINT ms) const;
+    LRESULT Await(const SentMessage& m, const char* what, int seconds) const;
 
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
