@@ -17,10 +17,13 @@
 
 namespace standin {
 
+class StatementLog;
+
 struct ServerConfig {
   std::string data_dir;
   std::string user = "sa";
   std::string password = "SheetMover1";
+  StatementLog* statement_log = nullptr;  // every batch received, when set
 };
 
 // The file of a database in the data folder, matched case-insensitively; "" when there is

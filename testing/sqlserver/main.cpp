@@ -2,6 +2,7 @@
 // to FreeTDS and keeps each database as DIR/<name>.sqlite.
 //
 //   sqlserver-standin [--port N] [--data DIR] [--user U] [--password P] [--ready-file F]
+//                     [--log-statements FILE]   (every batch received, see statement_log.h)
 //   sqlserver-standin --data DIR --script DB FILE   (runs a T-SQL file in DB, creating it)
 #include <signal.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 
 #include "executor.h"
 #include "server.h"
+#include "statement_log.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ void announce(int port, void* data) {
 int usage() {
   std::fprintf(stderr,
                "usage: sqlserver-standin [--port N] [--data DIR] [--user U] [--password P] "
-               "[--ready-file F]\n"
+               "[--ready-file F] [--log-statements FILE]\n"
                "       sqlserver-standin [--data DIR] --script DATABASE FILE\n");
   return 2;
 }
@@ -96,7 +98,7 @@ int main(int argc, char** argv) {
   config.data_dir = "standin-data";
   int port = 1433;
   Ready ready;
-  std::string script_db, script_file;
+  std::string script_db, script_file, statement_log;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -116,6 +118,8 @@ int main(int argc, char** argv) {
       config.password = value();
     else if (a == "--ready-file")
       ready.file = value();
+    else if (a == "--log-statements")
+      statement_log = value();
     else if (a == "--script") {
       script_db = value();
       script_file = value();
@@ -124,6 +128,14 @@ int main(int argc, char** argv) {
   }
   ::mkdir(config.data_dir.c_str(), 0755);
   if (!script_db.empty()) return run_script(config, script_db, script_file);
+  standin::StatementLog log;
+  if (!statement_log.empty()) {
+    if (!log.open(statement_log)) {
+      std::fprintf(stderr, "sqlserver-standin: cannot write %s\n", statement_log.c_str());
+      return 1;
+    }
+    config.statement_log = &log;
+  }
 
   if (::pipe(g_stop_pipe) != 0) return 1;
   struct sigaction sa {};

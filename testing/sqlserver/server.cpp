@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <list>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "session.h"
@@ -41,7 +41,9 @@ bool serve(int port, const ServerConfig& config, int stop_fd,
   on_ready(ntohs(addr.sin_port), data);
 
   std::mutex lock;
-  std::set<int> open_clients;
+  // By session: a socket number is given again as soon as its session closes it, before the
+  // session has taken it off this list.
+  std::map<int, int> open_clients;
   std::list<std::thread> threads;
   int next_spid = 51;
   while (true) {
@@ -55,22 +57,22 @@ bool serve(int port, const ServerConfig& config, int stop_fd,
     int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
     ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    int spid = next_spid++;
     {
       std::lock_guard<std::mutex> guard(lock);
-      open_clients.insert(client);
+      open_clients[spid] = client;
     }
-    int spid = next_spid++;
     threads.emplace_back([client, spid, &config, &lock, &open_clients] {
       run_session(client, config, spid);  // closes the socket
       std::lock_guard<std::mutex> guard(lock);
-      open_clients.erase(client);
+      open_clients.erase(spid);
     });
   }
   ::close(listener);
   {
     // Wake every session blocked in recv(); each then ends and closes its socket.
     std::lock_guard<std::mutex> guard(lock);
-    for (int fd : open_clients) ::shutdown(fd, SHUT_RDWR);
+    for (const auto& session : open_clients) ::shutdown(session.second, SHUT_RDWR);
   }
   for (std::thread& t : threads) t.join();
   return true;

@@ -7,6 +7,7 @@
 
 #include "login.h"
 #include "packets.h"
+#include "statement_log.h"
 #include "text.h"
 
 namespace standin {
@@ -100,6 +101,7 @@ void run_session(int fd, const ServerConfig& config, int spid) {
       switch (m.type) {
         case kSqlBatch: {
           std::string text = batch_text(m.payload, out.modern());
+          if (config.statement_log) config.statement_log->write(text);
           if (is_shutdown(text)) {
             // SHUTDOWN stops the server, as on SQL Server: this client gets no answer and
             // every connection is closed.

@@ -11,7 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
-StandinProcess::StandinProcess(const std::string& data_dir) : data_dir_(data_dir) {
+StandinProcess::StandinProcess(const std::string& data_dir, const std::vector<std::string>& options)
+    : data_dir_(data_dir) {
   if (data_dir_.empty()) {
     char tmpl[] = "/tmp/standin-test-XXXXXX";
     if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
@@ -20,8 +21,11 @@ StandinProcess::StandinProcess(const std::string& data_dir) : data_dir_(data_dir
   std::string ready = data_dir_ + "/ready";
   pid_ = fork();
   if (pid_ == 0) {
-    execl(STANDIN_EXE, STANDIN_EXE, "--port", "0", "--data", data_dir_.c_str(), "--ready-file",
-          ready.c_str(), static_cast<char*>(nullptr));
+    std::vector<const char*> argv = {STANDIN_EXE, "--port", "0", "--data", data_dir_.c_str(),
+                                     "--ready-file", ready.c_str()};
+    for (const std::string& option : options) argv.push_back(option.c_str());
+    argv.push_back(nullptr);
+    execv(STANDIN_EXE, const_cast<char* const*>(argv.data()));
     _exit(127);
   }
   // Wait for the ready file that carries the port.

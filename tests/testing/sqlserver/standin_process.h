@@ -3,11 +3,14 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 class StandinProcess {
  public:
-  // Starts the server; `data_dir` empty gives a new temporary folder.
-  explicit StandinProcess(const std::string& data_dir = "");
+  // Starts the server; `data_dir` empty gives a new temporary folder. `options` are added
+  // to its command line.
+  explicit StandinProcess(const std::string& data_dir = "",
+                          const std::vector<std::string>& options = {});
   ~StandinProcess();
   StandinProcess(const StandinProcess&) = delete;
   StandinProcess& operator=(const StandinProcess&) = delete;

@@ -1,0 +1,26 @@
+// A record of every SQL batch the server receives, in arrival order, for the benchmarks that
+// replay what a client sent. Each batch is written as its length in bytes on a line of its
+// own, then its UTF-8 text and a newline, so that texts holding newlines come back whole.
+#pragma once
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+namespace standin {
+
+class StatementLog {
+ public:
+  // Opens (truncates) the file; false when it cannot be written.
+  bool open(const std::string& path);
+  ~StatementLog();
+
+  // Appends one batch; safe from every session's thread. Written through at once, so the
+  // file is complete while the server still runs.
+  void write(const std::string& batch);
+
+ private:
+  std::mutex mutex_;
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace standin
