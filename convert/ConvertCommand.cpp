@@ -87,6 +87,8 @@ void CConverterDlg::OnOK()
             return;
         }
 
+        // Quoting the names takes a reserved-word search for each: done once, not per row.
+        const CString insertHead = BuildInsertHead(m_strTable, m_astrMappedColumns);
         DWORD lastProgress = ::GetTickCount();
         CStringArray values;
         while (!rs.IsEOF()) {
@@ -106,7 +108,7 @@ void CConverterDlg::OnOK()
                 rs.GetFieldValue(m_astrMappedFields[i], cell);
                 values.Add(FormatSqlValue(row, cell));
             }
-            g_pConnection->Execute(BuildInsertStatement(m_strTable, m_astrMappedColumns, values));
+            g_pConnection->Execute(BuildInsertStatement(insertHead, values));
             ++rows;
             rs.MoveNext();
 

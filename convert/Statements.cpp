@@ -18,12 +18,22 @@ CString BuildSelectStatement(const CStringArray& fields)
     return "select " + JoinNames(fields) + " from [sheet1$];";
 }
 
-CString BuildInsertStatement(const CString& table, const CStringArray& columns, const CStringArray& values)
+CString BuildInsertHead(const CString& table, const CStringArray& columns)
 {
-    CString s = "insert into " + QuoteIdentifier(table) + "(" + JoinNames(columns) + ") values(";
+    return "insert into " + QuoteIdentifier(table) + "(" + JoinNames(columns) + ") values(";
+}
+
+CString BuildInsertStatement(const CString& head, const CStringArray& values)
+{
+    CString s = head;
     for (int i = 0; i < values.GetSize(); ++i) {
         if (i) s += ",";
         s += values[i];
     }
     return s + ");";
+}
+
+CString BuildInsertStatement(const CString& table, const CStringArray& columns, const CStringArray& values)
+{
+    return BuildInsertStatement(BuildInsertHead(table, columns), values);
 }

@@ -6,3 +6,7 @@
 
 CString BuildSelectStatement(const CStringArray& fields);
 CString BuildInsertStatement(const CString& table, const CStringArray& columns, const CStringArray& values);
+// The same in two steps, for a run: the part before the values ("insert into T(x,y) values("),
+// the same for every row and so quoted once, then each row's statement from it.
+CString BuildInsertHead(const CString& table, const CStringArray& columns);
+CString BuildInsertStatement(const CString& head, const CStringArray& values);
