@@ -20,4 +20,15 @@ void StatementLog::write(const std::string& batch) {
   std::fflush(file_);
 }
 
+std::vector<std::string> read_statement_log(std::istream& in) {
+  std::vector<std::string> batches;
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string batch(std::stoul(line), '\0');
+    if (!in.read(&batch[0], static_cast<std::streamsize>(batch.size())) || in.get() != '\n') break;
+    batches.push_back(batch);
+  }
+  return batches;
+}
+
 }  // namespace standin

@@ -3,8 +3,10 @@
 // own, then its UTF-8 text and a newline, so that texts holding newlines come back whole.
 #pragma once
 #include <cstdio>
+#include <istream>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -22,5 +24,8 @@ class StatementLog {
   std::mutex mutex_;
   std::FILE* file_ = nullptr;
 };
+
+// The batches of a log, in order. A batch cut short (a log still being written) is left out.
+std::vector<std::string> read_statement_log(std::istream& in);
 
 }  // namespace standin

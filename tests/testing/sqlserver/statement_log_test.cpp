@@ -10,21 +10,13 @@
 
 #include "odbc_client.h"
 #include "standin_process.h"
+#include "statement_log.h"
 
 namespace {
 
-// Reads the log: a byte count on its own line, the batch, a newline; repeated.
 std::vector<std::string> read_log(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> batches;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string batch(std::stoul(line), '\0');
-    in.read(&batch[0], static_cast<std::streamsize>(batch.size()));
-    EXPECT_EQ(in.get(), '\n') << "after batch " << batches.size();
-    batches.push_back(batch);
-  }
-  return batches;
+  return standin::read_statement_log(in);
 }
 
 std::string temporary_folder() {
