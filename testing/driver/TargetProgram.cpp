@@ -119,8 +119,9 @@ void TargetProgram::Start(const std::string& exe)
         "the main window", 60);
 }
 
-void TargetProgram::Attach()
+void TargetProgram::Attach(DWORD pid)
 {
+    m_pid = pid;
     if (!FindMainWindow()) throw DriverFailure(std::string("no window titled \"") + kMainTitle + "\" is open");
     m_process = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
     if (!m_process) throw DriverFailure("cannot open the program's process");
@@ -142,6 +143,8 @@ bool TargetProgram::MessageBoxText(std::string& text) const
         if (h != m_main && ClassOf(h) == "#32770" && label && ClassOf(label) == "Static") box = h;
     }
     if (!box) return false;
+    // Its caption and text are set while it initialises: read them once it shows.
+    for (int i = 0; i < 200 && ::IsWindow(box) && !::IsWindowVisible(box); ++i) ::Sleep(10);
     text = "[" + Text(box) + "] " + Text(::GetDlgItem(box, kMessageBoxTextId));
     return true;
 }

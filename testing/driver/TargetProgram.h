@@ -14,8 +14,8 @@ public:
 
     // Starts the program (its folder as working folder) and waits for its main window.
     void Start(const std::string& exe);
-    // Finds a running program by its main window's title.
-    void Attach();
+    // Finds a running program by its main window's title (in process `pid` when given).
+    void Attach(DWORD pid = 0);
 
     HWND Main() const { return m_main; }
     HWND Item(int id) const;
