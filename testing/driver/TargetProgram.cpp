@@ -187,7 +187,7 @@ void TargetProgram::WaitIdle(const char* what, int seconds) const
     Await(m, what, seconds);
 }
 
-void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what, int seconds) const
+void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what, int seconds, DWORD intervalMs) const
 {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
     for (;;) {
@@ -200,7 +200,7 @@ void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what,
             throw DriverFailure(std::string("the program ended while waiting for ") + what);
         if (::GetTickCount64() > end)
             throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
-        ::Sleep(10);
+        ::Sleep(intervalMs);
     }
 }
 

@@ -43,8 +43,9 @@ public:
     // Returns once the program has answered a message sent now: every message sent before it
     // has been handled, or a modal loop (a dialog) runs.
     void WaitIdle(const char* what, int seconds = 60) const;
-    // Polls `done` until it is true; fails on a message box or after `seconds`.
-    void WaitFor(const std::function<bool()>& done, const char* what, int seconds = 60) const;
+    // Polls `done` every `intervalMs` until it is true; fails on a message box or after
+    // `seconds`.
+    void WaitFor(const std::function<bool()>& done, const char* what, int seconds = 60, DWORD intervalMs = 10) const;
     // Fails when a message box is shown.
     void CheckNoMessageBox() const;
 
