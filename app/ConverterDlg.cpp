@@ -55,11 +55,7 @@ BOOL CConverterDlg::OnInitDialog()
     SetUpReportLists();
     m_listFields.m_nItemHeight = 16;   // every field item 22 pixels high
 
-    CEdit server;
-    server.SubclassDlgItem(IDC_SERVER, this);
-    server.SetSel(0, -1);
-    server.ReplaceSel(m_strServer);
-    server.UnsubclassWindow();
+    ReplaceEditText(GetDlgItem(IDC_SERVER), m_strServer);
 
     SetTimer(IDT_BANNER, 6000);
     return TRUE;

@@ -26,10 +26,7 @@ BOOL CDbConfigDlg::OnInitDialog()
         {&m_editLogin, &DestinationSettings::login},
         {&m_editPassword, &DestinationSettings::password},
     };
-    for (const auto& field : fields) {
-        field.first->SetSel(0, -1);
-        field.first->ReplaceSel(*field.second);
-    }
+    for (const auto& field : fields) field.first->ReplaceAllText(*field.second);
     return TRUE;
 }
 

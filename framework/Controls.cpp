@@ -1,6 +1,13 @@
 #include "Controls.h"
 #include "ImageList.h"
 
+void ReplaceEditText(HWND edit, const char* text)
+{
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    ::SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
 void CListBox::GetText(int i, CString& s) const
 {
     int n = GetTextLen(i);

@@ -3,6 +3,10 @@
 #include "Wnd.h"
 #include <commctrl.h>
 
+// Replaces the whole text of an edit control the way typing over a selection does: select
+// all, scroll the caret into view, replace the selection (not undoable).
+void ReplaceEditText(HWND edit, const char* text);
+
 class CStatic : public CWnd {
 public:
     HICON SetIcon(HICON h) { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(h))); }
@@ -25,6 +29,7 @@ public:
         if (!bNoScroll) SendMessage(EM_SCROLLCARET);
     }
     void ReplaceSel(const char* text, BOOL bCanUndo = FALSE) { SendMessage(EM_REPLACESEL, bCanUndo, reinterpret_cast<LPARAM>(text)); }
+    void ReplaceAllText(const char* text) { ReplaceEditText(m_hWnd, text); }
     BOOL SetReadOnly(BOOL b = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, b)); }
     void LimitText(int n) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(n)); }
 };

@@ -7,14 +7,6 @@
 
 namespace {
 const char kWarningCaption[] = "警告:";
-
-// Replaces the whole text of an edit control the way typing over a selection does.
-void ReplaceEditText(HWND edit, const char* text)
-{
-    ::SendMessageA(edit, EM_SETSEL, 0, -1);
-    ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
-    ::SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
-}
 }
 
 CString ExcelConnectString(const char* driver, const char* path)

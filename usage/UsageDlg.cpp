@@ -17,8 +17,7 @@ BOOL CUsageDlg::OnInitDialog()
     CDialog::OnInitDialog();
     m_editUsage.SetReadOnly(TRUE);
     CString text = ComposeUsageText();
-    m_editUsage.SetSel(0, -1);
-    m_editUsage.ReplaceSel(text, FALSE);
+    m_editUsage.ReplaceAllText(text);
     return TRUE;
 }
 

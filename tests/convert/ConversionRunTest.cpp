@@ -2,6 +2,7 @@
 // main dialog's commands, FreeTDS and the SQL Server stand-in; what landed is read back.
 #include "../destination/ListingFixture.h"
 #include "destination/DestinationConnection.h"
+#include "support/Fixtures.h"
 #include "destination/DestinationSettings.h"
 #include "framework/AdoConnection.h"
 #include "framework/AdoRecordset.h"
@@ -19,11 +20,7 @@ const char* const kFields[] = {"编号", "大数", "金额", "入职日期", "�
 
 CString ConvertFixture(const char* name)
 {
-    CString path = CString("Z:") + __FILE__;
-    path.Replace("/", "\\");
-    int slash = -1;
-    for (int i = path.Find('\\'); i >= 0; i = path.Find('\\', i + 1)) slash = i;
-    return path.Left(slash + 1) + "fixtures\\" + name;
+    return FixtureBeside(__FILE__, name);
 }
 
 CString Today()
