@@ -9,7 +9,15 @@ void DDX_Control(CDataExchange* pDX, int nID, CWnd& control)
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &CDialog::OnSysColorChange)
 END_MESSAGE_MAP()
+
+LRESULT CDialog::OnSysColorChange(WPARAM wp, LPARAM lp)
+{
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        ::SendMessageA(child, WM_SYSCOLORCHANGE, wp, lp);
+    return Default();
+}
 
 INT_PTR CDialog::DoModal()
 {

@@ -37,6 +37,9 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}
+    // Only top-level windows hear of a change of the system colours: pass it on to the
+    // dialog's controls, which may keep drawings made with the old colours.
+    LRESULT OnSysColorChange(WPARAM wp, LPARAM lp);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);

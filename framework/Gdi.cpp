@@ -2,6 +2,100 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+long g_owned = 0;   // user-interface thread only
+}
+
+long GdiHandlesOwned() { return g_owned; }
+void gdi_detail::CountOwned(int delta) { g_owned += delta; }
+
+void CopyFaceName(LOGFONTA& lf, const char* face)
+{
+    size_t n = 0;
+    while (face[n]) {
+        const size_t step = ::IsDBCSLeadByte(static_cast<BYTE>(face[n])) && face[n + 1] ? 2 : 1;
+        if (n + step > LF_FACESIZE - 1) break;
+        n += step;
+    }
+    std::memcpy(lf.lfFaceName, face, n);
+    lf.lfFaceName[n] = '\0';
+}
+
+bool GetIconSize(HICON icon, SIZE* size)
+{
+    ICONINFO info = {};
+    if (!icon || !::GetIconInfo(icon, &info)) return false;
+    BITMAP bm = {};
+    bool ok = false;
+    if (info.hbmColor && ::GetObjectA(info.hbmColor, sizeof bm, &bm)) {
+        *size = {bm.bmWidth, bm.bmHeight};
+        ok = true;
+    } else if (info.hbmMask && ::GetObjectA(info.hbmMask, sizeof bm, &bm)) {
+        // A monochrome icon: the mask holds the AND and XOR halves one above the other.
+        *size = {bm.bmWidth, bm.bmHeight / 2};
+        ok = true;
+    }
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    return ok;
+}
+
+bool CIcon::Load(UINT id)
+{
+    Destroy();
+    m_hIcon = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0,
+                                              LR_DEFAULTCOLOR));
+    if (m_hIcon) gdi_detail::CountOwned(+1);
+    return m_hIcon != nullptr;
+}
+
+void CIcon::Destroy()
+{
+    if (!m_hIcon) return;
+    ::DestroyIcon(m_hIcon);
+    gdi_detail::CountOwned(-1);
+    m_hIcon = nullptr;
+}
+
+bool CIcon::GetSize(SIZE* size) const { return GetIconSize(m_hIcon, size); }
+
+bool CMemDC::Create(HDC ref, int cx, int cy)
+{
+    Release();
+    m_hDC = ::CreateCompatibleDC(ref);
+    if (!m_hDC) return false;
+    gdi_detail::CountOwned(+1);
+    if (!m_bitmap.CreateCompatibleBitmap(ref, cx, cy)) {
+        Release();
+        return false;
+    }
+    m_hOldBitmap = ::SelectObject(m_hDC, m_bitmap);
+    m_size = {cx, cy};
+    return true;
+}
+
+void CMemDC::Release()
+{
+    if (m_hDC) {
+        if (m_hOldBitmap) ::SelectObject(m_hDC, m_hOldBitmap);
+        ::DeleteDC(m_hDC);
+        gdi_detail::CountOwned(-1);
+    }
+    m_hOldBitmap = nullptr;
+    m_hDC = nullptr;
+    m_bitmap.DeleteObject();
+    m_size = {0, 0};
+}
+
+void CDC::Draw3dRect(const RECT* r, COLORREF topLeft, COLORREF bottomRight)
+{
+    const int x = r->left, y = r->top, cx = r->right - r->left, cy = r->bottom - r->top;
+    FillSolidRect(x, y, cx - 1, 1, topLeft);
+    FillSolidRect(x, y, 1, cy - 1, topLeft);
+    FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);
+    FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);
+}
+
 BOOL CFont::CreatePointFont(int nPointSize, const char* face, HDC hdc)
 {
     LOGFONTA lf = {};

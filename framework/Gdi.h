@@ -1,7 +1,15 @@
 // GDI wrappers. A GDI object either owns its handle (created through the wrapper: deleted in
 // the destructor) or is a view of a handle owned elsewhere (FromHandle: never deleted).
+// The wrappers count the handles they own (objects, memory DCs, icons), so that tests can see
+// a leak: the system's own count (GetGuiResources) is not available on every platform.
 #pragma once
 #include <windows.h>
+
+// Handles owned by the framework's drawing wrappers right now.
+long GdiHandlesOwned();
+namespace gdi_detail {
+void CountOwned(int delta);
+}
 
 template <class H>
 class CGdiObjectT {
@@ -17,14 +25,31 @@ public:
     bool IsOwner() const { return m_bOwned; }
 
     // Takes ownership of a handle.
-    void Attach(H h) { DeleteObject(); m_hObject = h; m_bOwned = true; }
+    void Attach(H h)
+    {
+        DeleteObject();
+        m_hObject = h;
+        m_bOwned = h != nullptr;
+        if (m_bOwned) gdi_detail::CountOwned(+1);
+    }
     // Views a handle owned elsewhere.
     void AttachView(H h) { DeleteObject(); m_hObject = h; m_bOwned = false; }
-    H Detach() { H h = m_hObject; m_hObject = nullptr; m_bOwned = false; return h; }
+    // Lets go of the handle; whoever receives it owns it from then on.
+    H Detach()
+    {
+        H h = m_hObject;
+        if (m_bOwned) gdi_detail::CountOwned(-1);
+        m_hObject = nullptr;
+        m_bOwned = false;
+        return h;
+    }
     BOOL DeleteObject()
     {
         BOOL ok = FALSE;
-        if (m_hObject && m_bOwned) ok = ::DeleteObject(m_hObject);
+        if (m_hObject && m_bOwned) {
+            ok = ::DeleteObject(m_hObject);
+            gdi_detail::CountOwned(-1);
+        }
         m_hObject = nullptr;
         m_bOwned = false;
         return ok;
@@ -39,7 +64,12 @@ public:
     BOOL CreateFontIndirect(const LOGFONTA* lf) { Attach(::CreateFontIndirectA(lf)); return m_hObject != nullptr; }
     // A font of nPointSize tenths of a point, measured on the screen.
     BOOL CreatePointFont(int nPointSize, const char* face, HDC hdc = nullptr);
+    BOOL GetLogFont(LOGFONTA* lf) const { return ::GetObjectA(m_hObject, sizeof *lf, lf) == static_cast<int>(sizeof *lf); }
 };
+
+// Copies a face name into a font description: whole characters only (a double-byte
+// character is never cut in two), at most LF_FACESIZE - 1 bytes, always terminated.
+void CopyFaceName(LOGFONTA& lf, const char* face);
 
 class CBrush : public CGdiObjectT<HBRUSH> {
 public:
@@ -53,6 +83,55 @@ public:
     CPen() = default;
     CPen(int style, int width, COLORREF c) { CreatePen(style, width, c); }
     BOOL CreatePen(int style, int width, COLORREF c) { Attach(::CreatePen(style, width, c)); return m_hObject != nullptr; }
+};
+
+class CBitmap : public CGdiObjectT<HBITMAP> {
+public:
+    BOOL CreateCompatibleBitmap(HDC dc, int cx, int cy) { Attach(::CreateCompatibleBitmap(dc, cx, cy)); return m_hObject != nullptr; }
+};
+
+class CRgn : public CGdiObjectT<HRGN> {
+public:
+    BOOL CreateRectRgn(int l, int t, int r, int b) { Attach(::CreateRectRgn(l, t, r, b)); return m_hObject != nullptr; }
+    BOOL CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) { Attach(::CreateRoundRectRgn(l, t, r, b, w, h)); return m_hObject != nullptr; }
+    BOOL PtInRegion(int x, int y) const { return ::PtInRegion(m_hObject, x, y); }
+};
+
+// An icon loaded from the program's resources at its natural size, owned (destroyed with
+// the wrapper). Loaded without LR_SHARED, so destroying it is allowed.
+class CIcon {
+public:
+    CIcon() = default;
+    ~CIcon() { Destroy(); }
+    CIcon(const CIcon&) = delete;
+    CIcon& operator=(const CIcon&) = delete;
+
+    // Replaces the icon held with icon resource `id`; false when it cannot be loaded.
+    bool Load(UINT id);
+    void Destroy();
+    operator HICON() const { return m_hIcon; }
+    // The icon's width and height; false when its information cannot be read.
+    bool GetSize(SIZE* size) const;
+
+    HICON m_hIcon = nullptr;
+};
+
+// The width and height of an icon. GetIconInfo hands back two bitmaps, which are deleted
+// here; false when the information cannot be read.
+bool GetIconSize(HICON icon, SIZE* size);
+
+// Selects an object into a device context for one scope and selects the old one back at its
+// end, before the context is released or the object deleted.
+class CSelection {
+public:
+    CSelection(HDC dc, HGDIOBJ obj) : m_hDC(dc), m_hOld(obj ? ::SelectObject(dc, obj) : nullptr) {}
+    ~CSelection() { if (m_hOld) ::SelectObject(m_hDC, m_hOld); }
+    CSelection(const CSelection&) = delete;
+    CSelection& operator=(const CSelection&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
 };
 
 // A device context. CPaintDC and CClientDC own theirs for one paint; CDC::FromHandle views one.
@@ -69,12 +148,49 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
 
     BOOL DrawIcon(int x, int y, HICON h) { return ::DrawIcon(m_hDC, x, y, h); }
+    // An icon at its own size.
+    BOOL DrawIconEx(int x, int y, HICON h) { return ::DrawIconEx(m_hDC, x, y, h, 0, 0, 0, nullptr, DI_NORMAL); }
+    // An icon of cx by cy at (x, y) with a DSS_* state effect (DSS_DISABLED embosses it).
+    BOOL DrawState(int x, int y, int cx, int cy, HICON h, UINT state)
+    { return ::DrawStateA(m_hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(h), 0, x, y, cx, cy, DST_ICON | state); }
     HGDIOBJ SelectObject(HGDIOBJ h) { return ::SelectObject(m_hDC, h); }
     COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     int SetBkMode(int m) { return ::SetBkMode(m_hDC, m); }
+    int SaveDC() { return ::SaveDC(m_hDC); }
+    BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
+    POINT SetViewportOrg(int x, int y) { POINT old = {0, 0}; ::SetViewportOrgEx(m_hDC, x, y, &old); return old; }
     void FillSolidRect(const RECT* r, COLORREF c);
+    void FillSolidRect(int x, int y, int cx, int cy, COLORREF c) { RECT r = {x, y, x + cx, y + cy}; FillSolidRect(&r, c); }
+    int FillRect(const RECT* r, HBRUSH b) { return ::FillRect(m_hDC, r, b); }
+    int FrameRect(const RECT* r, HBRUSH b) { return ::FrameRect(m_hDC, r, b); }
+    BOOL FillRgn(HRGN rgn, HBRUSH b) { return ::FillRgn(m_hDC, rgn, b); }
+    // A one-pixel outline on the innermost pixels of r: top and left in topLeft, right and
+    // bottom in bottomRight.
+    void Draw3dRect(const RECT* r, COLORREF topLeft, COLORREF bottomRight);
+    BOOL MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr); }
+    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
+    BOOL BitBlt(int x, int y, int cx, int cy, HDC src, int sx, int sy, DWORD rop = SRCCOPY)
+    { return ::BitBlt(m_hDC, x, y, cx, cy, src, sx, sy, rop); }
     int DrawText(const char* text, int n, RECT* r, UINT fmt) { return ::DrawTextA(m_hDC, text, n, r, fmt); }
+};
+
+// A memory device context with a bitmap of its own selected into it, compatible with another
+// context; both owned, and the bitmap selected out before either is deleted.
+class CMemDC : public CDC {
+public:
+    CMemDC() = default;
+    ~CMemDC() override { Release(); }
+    // Makes a cx by cy surface compatible with `ref`; false when the system refuses.
+    bool Create(HDC ref, int cx, int cy);
+    void Release();
+    int Width() const { return m_size.cx; }
+    int Height() const { return m_size.cy; }
+
+private:
+    CBitmap m_bitmap;
+    HGDIOBJ m_hOldBitmap = nullptr;
+    SIZE m_size = {0, 0};
 };
 
 class CPaintDC : public CDC {
@@ -87,11 +203,16 @@ private:
     HWND m_hWnd;
 };
 
-class CClientDC : public CDC {
+// A context the system lends for one scope: the client area (GetDC) or the whole window,
+// frame included, in window coordinates (GetWindowDC). Released at the end of the scope.
+template <HDC(WINAPI* Acquire)(HWND)>
+class CLentDC : public CDC {
 public:
-    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetDC(hWnd); }
-    ~CClientDC() override { ::ReleaseDC(m_hWnd, m_hDC); }
+    explicit CLentDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = Acquire(hWnd); }
+    ~CLentDC() override { ::ReleaseDC(m_hWnd, m_hDC); }
 
 private:
     HWND m_hWnd;
 };
+using CClientDC = CLentDC<&::GetDC>;
+using CWindowDC = CLentDC<&::GetWindowDC>;

@@ -64,18 +64,25 @@ private:
 #define ON_CONTROL_REFLECT(code, fn) \
     { MsgKind::Reflected, WM_COMMAND, static_cast<UINT>(code), 0, 0xFFFF, \
       [](CWnd* w, UINT, WPARAM, LPARAM, LRESULT*) { (static_cast<ThisClass*>(w)->*(fn))(); return true; } },
+// BOOL Handler() on a reflected WM_COMMAND code that the control may decline: TRUE ends the
+// routing, FALSE lets the parent's own entries run as well (a button that takes the focus on
+// a click and still lets the dialog run its command).
+#define ON_CONTROL_REFLECT_EX(code, fn) \
+    { MsgKind::Reflected, WM_COMMAND, static_cast<UINT>(code), 0, 0xFFFF, \
+      [](CWnd* w, UINT, WPARAM, LPARAM, LRESULT* r) { *r = 0; return (static_cast<ThisClass*>(w)->*(fn))() != FALSE; } },
 // void Handler(NMHDR*, LRESULT*) on a reflected WM_NOTIFY code.
 #define ON_NOTIFY_REFLECT(code, fn) \
     { MsgKind::Reflected, WM_NOTIFY, static_cast<UINT>(code), 0, 0xFFFF, \
       [](CWnd* w, UINT, WPARAM, LPARAM l, LRESULT* r) { *r = 0; (static_cast<ThisClass*>(w)->*(fn))(reinterpret_cast<NMHDR*>(l), r); return true; } },
 // HBRUSH Handler(HDC dc, UINT nCtlColor) on a reflected WM_CTLCOLOR* (any control kind);
-// a null brush declines, and the parent's own handling follows.
+// a null brush declines, and the parent's own handling follows. Whatever answer comes out,
+// the parent's CWnd::OnCtlColor hook sees it last and may replace it.
 #define WM_CTLCOLOR_ANY 0x0019
 #define ON_WM_CTLCOLOR_REFLECT(fn) \
     { MsgKind::Reflected, WM_CTLCOLOR_ANY, 0, 0, 0, \
       [](CWnd* w, UINT m, WPARAM wp, LPARAM, LRESULT* r) { \
         HBRUSH b = (static_cast<ThisClass*>(w)->*(fn))(reinterpret_cast<HDC>(wp), m - WM_CTLCOLORMSGBOX); \
-        if (!b) return false; *r = reinterpret_cast<LRESULT>(b); return true; } },
+        *r = reinterpret_cast<LRESULT>(b); return b != nullptr; } },
 // void Handler(LPDRAWITEMSTRUCT) on a reflected WM_DRAWITEM.
 #define ON_WM_DRAWITEM_REFLECT(fn) \
     { MsgKind::Reflected, WM_DRAWITEM, 0, 0, 0, \

@@ -123,7 +123,44 @@ static HWND NotifyingChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
+{
+    LONG_PTR style = GetStyle();
+    LONG_PTR changed = (style & ~static_cast<LONG_PTR>(remove)) | static_cast<LONG_PTR>(add);
+    if (changed == style) return FALSE;
+    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, changed);
+    if (swpFlags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return TRUE;
+}
+
+int CWnd::SetWindowRgn(CRgn& rgn, BOOL bRedraw)
+{
+    int r = ::SetWindowRgn(m_hWnd, rgn, bRedraw);
+    if (r) rgn.Detach();
+    return r;
+}
+
+HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT, HBRUSH standard) { return standard; }
+
+static bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
 bool CWnd::OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result)
+{
+    if (IsCtlColor(msg)) {
+        // The standard answer (the child's own, else this window's table, else the default
+        // processing), then this window's hook, which may replace it.
+        HWND child = reinterpret_cast<HWND>(lp);
+        if (!RouteMessage(msg, wp, lp, result)) *result = DefWindowProc(msg, wp, lp);
+        HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wp), child, msg - WM_CTLCOLORMSGBOX,
+                                  reinterpret_cast<HBRUSH>(*result));
+        *result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    return RouteMessage(msg, wp, lp, result);
+}
+
+bool CWnd::RouteMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result)
 {
     // Notifications about a child go to the child object first.
     if (HWND child = NotifyingChild(m_hWnd, msg, wp, lp)) {

@@ -4,6 +4,7 @@
 #pragma once
 #include "MessageMap.h"
 #include "String.h"
+#include "Gdi.h"
 
 class CWnd {
 public:
@@ -42,8 +43,24 @@ public:
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL ShowWindow(int nCmd) { return ::ShowWindow(m_hWnd, nCmd); }
-    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    // Repainting calls do nothing before the window exists: a null window would mean the
+    // whole screen to the system.
+    void Invalidate(BOOL bErase = TRUE) { if (IsWindow()) ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    void InvalidateRect(const RECT* r, BOOL bErase = TRUE) { if (IsWindow()) ::InvalidateRect(m_hWnd, r, bErase); }
+    void RedrawWindow(const RECT* r, UINT flags) { if (IsWindow()) ::RedrawWindow(m_hWnd, r, nullptr, flags); }
+    void UpdateWindow() { if (IsWindow()) ::UpdateWindow(m_hWnd); }
+    HWND SetFocus() { return ::SetFocus(m_hWnd); }
+    void ClientToScreen(POINT* p) const { ::ClientToScreen(m_hWnd, p); }
+    void ClientToScreen(RECT* r) const { ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(r), 2); }
+    void ScreenToClient(POINT* p) const { ::ScreenToClient(m_hWnd, p); }
+    void ScreenToClient(RECT* r) const { ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(r), 2); }
+    // Changes the style bits; with swpFlags (SWP_FRAMECHANGED ...) the window is told so.
+    BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
+    // Gives the window a region. The system owns the region from then on: the wrapper lets
+    // go of it and never deletes it.
+    int SetWindowRgn(CRgn& rgn, BOOL bRedraw);
+
     HICON SetIcon(HICON hIcon, BOOL bBig) { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBig, reinterpret_cast<LPARAM>(hIcon))); }
     UINT_PTR SetTimer(UINT_PTR id, UINT ms) { return ::SetTimer(m_hWnd, id, ms, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
@@ -59,6 +76,9 @@ public:
     // Offers a notification that the parent received about this window to this window's
     // reflected entries; true when one handled it.
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // Sees every colour request (WM_CTLCOLOR*) last, after the child's own reflected answer
+    // or the default processing gave `standard`; returns the brush to use. The base keeps it.
+    virtual HBRUSH OnCtlColor(HDC dc, HWND child, UINT nCtlColor, HBRUSH standard);
 
     static const MsgMap* GetThisMessageMap();
     virtual const MsgMap* GetMessageMap() const;
@@ -77,6 +97,8 @@ protected:
     void Detach();
 
     bool OnWndMsg(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // The child's reflected entries, then this class's table; false when none handled it.
+    bool RouteMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
     WNDPROC m_pfnSuper = nullptr;
 
