@@ -148,6 +148,19 @@ TEST(DbConfigDlgLookTest, HoverShowsTheUnderlineAndActiveCaptionOnlyWithTheMouse
     });
 }
 
+TEST(DbConfigDlgLookTest, ASystemColourChangeReachesTheButtonsWhichDropTheirCopies)
+{
+    CDbConfigDlg dlg;
+    RunModal(dlg, [&](HWND h) {
+        Pixels::FromWindow(h);
+        const long before = GdiHandlesOwned();
+        ::SendMessageA(h, WM_SYSCOLORCHANGE, 0, 0);   // only top-level windows are told
+        EXPECT_EQ(before - 4, GdiHandlesOwned());       // two copies of a context and a bitmap each
+        Pixels::FromWindow(h);
+        EXPECT_EQ(before, GdiHandlesOwned());           // taken again at the next draw
+    });
+}
+
 TEST(DbConfigDlgLookTest, OpeningAndClosingTwentyTimesLeavesNoDrawingObjectBehind)
 {
     const long before = GdiHandlesOwned();
