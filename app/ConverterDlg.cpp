@@ -3,7 +3,7 @@
 #include "app/SharedImageList.h"
 #include <initializer_list>
 
-BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
+BEGIN_MESSAGE_MAP(CConverterDlg, CBaseDialog)
     ON_WM_SYSCOMMAND(&CConverterDlg::OnSysCommand)
     ON_MESSAGE_VOID(WM_PAINT, &CConverterDlg::OnPaint)
     ON_WM_QUERYDRAGICON(&CConverterDlg::OnQueryDragIcon)
@@ -23,7 +23,7 @@ BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
 END_MESSAGE_MAP()
 
 CConverterDlg::CConverterDlg()
-    : CDialog(IDD_CONVERTER),
+    : CBaseDialog(IDD_CONVERTER),
       m_hIcon(::LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_strServer("(local)")
 {
@@ -31,15 +31,35 @@ CConverterDlg::CConverterDlg()
 
 void CConverterDlg::DoDataExchange(CDataExchange* pDX)
 {
-    DDX_Control(pDX, IDC_MAPPING_LIST, m_listMapping);
+    DDX_Control(pDX, IDC_HOWTO, m_btnHowTo);
+    DDX_Control(pDX, IDC_BANNER, m_labelBanner);
+    DDX_Control(pDX, IDC_WEB_LINK, m_labelWebLink);
+    DDX_Control(pDX, IDC_STATUS, m_labelStatus);
+    DDX_Control(pDX, IDC_CREDIT, m_labelCredit);
+    DDX_Control(pDX, IDOK, m_btnConvert);
+    DDX_Control(pDX, IDCANCEL, m_btnExit);
+    DDX_Control(pDX, IDC_EXCEL_CAPTION, m_labelExcel);
+    DDX_Control(pDX, IDC_EXCEL_PATH, m_editExcelPath);
+    DDX_Control(pDX, IDC_FIELDS_CAPTION, m_labelFields);
+    DDX_Control(pDX, IDC_DEST_GROUP, m_groupDest);
+    DDX_Control(pDX, IDC_TABLES_CAPTION, m_labelTables);
     DDX_Control(pDX, IDC_TABLE_COMBO, m_comboTables);
+    DDX_Control(pDX, IDC_SOURCE_GROUP, m_groupSource);
+    DDX_Control(pDX, IDC_REMOVE_MAPPING, m_btnRemoveMapping);
+    DDX_Control(pDX, IDC_BROWSE_EXCEL, m_btnBrowse);
+    DDX_Control(pDX, IDC_MAPPING_CAPTION, m_labelMapping);
+    DDX_Control(pDX, IDC_MAPPING_LIST, m_listMapping);
+    DDX_Control(pDX, IDC_SERVER_CAPTION, m_labelServer);
+    DDX_Control(pDX, IDC_SERVER, m_editServer);
+    DDX_Control(pDX, IDC_DESTINATION, m_btnDestination);
+    DDX_Control(pDX, IDC_CREATE_MAPPING, m_btnCreateMapping);
     DDX_Control(pDX, IDC_FIELD_LIST, m_listFields);
     DDX_Control(pDX, IDC_COLUMN_LIST, m_listColumns);
 }
 
 BOOL CConverterDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CBaseDialog::OnInitDialog();
 
     CString about;
     about.LoadString(IDS_ABOUTBOX);
@@ -50,10 +70,15 @@ BOOL CConverterDlg::OnInitDialog()
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    SetDlgItemText(IDC_BANNER, g_astrBanner[0]);
+    StyleLabels();
+    StyleButtons();
+    StyleTableBoxAndFields();
+    m_listFields.m_nItemHeight = 16;   // every field item 22 pixels high
+    StyleGroupBoxes();
     SetWindowText("Excel-SQLServer Data Conveter:");
     SetUpReportLists();
-    m_listFields.m_nItemHeight = 16;   // every field item 22 pixels high
+    StyleHeaders();
+    StyleDialog();
 
     ReplaceEditText(GetDlgItem(IDC_SERVER), m_strServer);
 
@@ -70,11 +95,17 @@ void CConverterDlg::SetUpReportLists()
         list->SetTextColor(RGB(69, 69, 69));
         list->SetFont(m_fontLists, TRUE);
     }
-    m_listMapping.InsertColumn(0, "Excel字段名称", LVCFMT_LEFT, 120);
-    m_listMapping.InsertColumn(1, "SQL字段名称", LVCFMT_LEFT, 120);
-    m_listMapping.InsertColumn(2, "SQL字段数据类型", LVCFMT_LEFT, 150);
-    m_listColumns.InsertColumn(0, "字段名称", LVCFMT_LEFT, 150);
-    m_listColumns.InsertColumn(1, "数据类型", LVCFMT_LEFT, 120);
+    // Each title also goes to the skinned header's own list, left aligned.
+    auto column = [](CListCtrl& list, CSkinHeaderCtrl& header, int i, const char* title, int width) {
+        list.InsertColumn(i, title, LVCFMT_LEFT, width);
+        header.m_astrTitles.Add(title);
+        header.m_strAlign += "0";
+    };
+    column(m_listMapping, m_headerMapping, 0, "Excel字段名称", 120);
+    column(m_listMapping, m_headerMapping, 1, "SQL字段名称", 120);
+    column(m_listMapping, m_headerMapping, 2, "SQL字段数据类型", 150);
+    column(m_listColumns, m_headerColumns, 0, "字段名称", 150);
+    column(m_listColumns, m_headerColumns, 1, "数据类型", 120);
 }
 
 void CConverterDlg::OnSysCommand(UINT nID, LPARAM)
@@ -88,7 +119,7 @@ void CConverterDlg::OnSysCommand(UINT nID, LPARAM)
 void CConverterDlg::OnPaint()
 {
     if (!IsIconic()) {
-        Default();
+        CBaseDialog::OnPaint();
         return;
     }
     CPaintDC dc(m_hWnd);
@@ -109,7 +140,7 @@ void CConverterDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == IDT_BANNER) {
         g_nBannerLine = (g_nBannerLine + 1) % kBannerLines;
-        SetDlgItemText(IDC_BANNER, g_astrBanner[g_nBannerLine]);
+        m_labelBanner.SetText(g_astrBanner[g_nBannerLine]);
     }
     Default();
 }
@@ -126,5 +157,5 @@ void CConverterDlg::OnCancel()
     m_astrMappedColumns.RemoveAll();
     m_astrMappedFields.RemoveAll();
     KillTimer(IDT_BANNER);
-    CDialog::OnCancel();
+    CBaseDialog::OnCancel();
 }

@@ -3,10 +3,17 @@
 #pragma once
 #include "framework/Framework.h"
 #include "res/resource.h"
+#include "controls/BaseDialog.h"
+#include "controls/ColorLabel.h"
 #include "controls/ColorListBox.h"
+#include "controls/EditEx.h"
+#include "controls/FlatComboBox.h"
+#include "controls/FrameGroupBox.h"
+#include "controls/SkinButton.h"
+#include "controls/SkinHeaderCtrl.h"
 #include "framework/AdoRecordset.h"
 
-class CConverterDlg : public CDialog {
+class CConverterDlg : public CBaseDialog {
 public:
     CConverterDlg();
 
@@ -32,10 +39,33 @@ public:
     void RelistSelectedTable();
 
     // Controls (attached by the data exchange).
+    CSkinButton m_btnHowTo;
+    CColorLabel m_labelBanner;
+    CColorLabel m_labelWebLink;
+    CColorLabel m_labelStatus;
+    CColorLabel m_labelCredit;
+    CSkinButton m_btnConvert;
+    CSkinButton m_btnExit;
+    CColorLabel m_labelExcel;
+    CEditEx m_editExcelPath;
+    CColorLabel m_labelFields;
+    CFrameGroupBox m_groupDest;
+    CColorLabel m_labelTables;
+    CFlatComboBox m_comboTables;
+    CFrameGroupBox m_groupSource;
+    CSkinButton m_btnRemoveMapping;
+    CSkinButton m_btnBrowse;
+    CColorLabel m_labelMapping;
     CListCtrl m_listMapping;
+    CColorLabel m_labelServer;
+    CEditEx m_editServer;
+    CSkinButton m_btnDestination;
+    CSkinButton m_btnCreateMapping;
     CColorListBox m_listFields;
-    CComboBox m_comboTables;
     CListCtrl m_listColumns;
+    // The skinned headers of the column list and of the mapping table.
+    CSkinHeaderCtrl m_headerColumns;
+    CSkinHeaderCtrl m_headerMapping;
 
     HICON m_hIcon;
     CStringArray m_astrMappedColumns;
@@ -100,6 +130,13 @@ private:
     void TakeColumn(int index, CString& name, CString& typeName);
 
     void SetUpReportLists();
+    // The look: labels, buttons, table box, edit fields, group boxes, headers, the dialog.
+    void StyleLabels();
+    void StyleButtons();
+    void StyleTableBoxAndFields();
+    void StyleGroupBoxes();
+    void StyleHeaders();
+    void StyleDialog();
 };
 
 // The usage dialog, from button 5 and the system-menu entry.

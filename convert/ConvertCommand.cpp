@@ -39,8 +39,8 @@ CString CConverterDlg::BuildSelectStatement()
 
 void CConverterDlg::SetStatus(const char* text)
 {
-    SetDlgItemText(IDC_STATUS, text);
-    ::UpdateWindow(GetDlgItem(IDC_STATUS));
+    m_labelStatus.SetText(text);
+    m_labelStatus.UpdateWindow();
 }
 
 void CConverterDlg::ShowStopped(int rows)

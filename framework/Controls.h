@@ -66,6 +66,8 @@ class CHeaderCtrl : public CWnd {
 public:
     int GetItemCount() const { return static_cast<int>(SendMessage(HDM_GETITEMCOUNT)); }
     BOOL GetItem(int i, HDITEMA* item) const { return static_cast<BOOL>(SendMessage(HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item))); }
+    BOOL GetItemRect(int i, RECT* r) const { return static_cast<BOOL>(SendMessage(HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(r))); }
+    int OrderToIndex(int order) const { return static_cast<int>(SendMessage(HDM_ORDERTOINDEX, static_cast<WPARAM>(order))); }
 };
 
 class CImageList;

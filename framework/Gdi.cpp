@@ -100,11 +100,18 @@ BOOL CFont::CreatePointFont(int nPointSize, const char* face, HDC hdc)
 {
     LOGFONTA lf = {};
     lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfHeight = nPointSize;
     std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return CreatePointFontIndirect(&lf, hdc);
+}
+
+BOOL CFont::CreatePointFontIndirect(const LOGFONTA* description, HDC hdc)
+{
+    LOGFONTA lf = *description;
     // Tenths of a point to logical units of the screen (or the given device), as a
     // character height (negative).
     HDC dc = hdc ? hdc : ::GetDC(nullptr);
-    POINT pt = { 0, ::MulDiv(::GetDeviceCaps(dc, LOGPIXELSY), nPointSize, 720) };
+    POINT pt = { 0, ::MulDiv(::GetDeviceCaps(dc, LOGPIXELSY), lf.lfHeight, 720) };
     POINT origin = { 0, 0 };
     ::DPtoLP(dc, &pt, 1);
     ::DPtoLP(dc, &origin, 1);

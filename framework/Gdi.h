@@ -64,6 +64,8 @@ public:
     BOOL CreateFontIndirect(const LOGFONTA* lf) { Attach(::CreateFontIndirectA(lf)); return m_hObject != nullptr; }
     // A font of nPointSize tenths of a point, measured on the screen.
     BOOL CreatePointFont(int nPointSize, const char* face, HDC hdc = nullptr);
+    // A font from a description whose height is in tenths of a point.
+    BOOL CreatePointFontIndirect(const LOGFONTA* lf, HDC hdc = nullptr);
     BOOL GetLogFont(LOGFONTA* lf) const { return ::GetObjectA(m_hObject, sizeof *lf, lf) == static_cast<int>(sizeof *lf); }
 };
 
@@ -83,6 +85,13 @@ public:
     CPen() = default;
     CPen(int style, int width, COLORREF c) { CreatePen(style, width, c); }
     BOOL CreatePen(int style, int width, COLORREF c) { Attach(::CreatePen(style, width, c)); return m_hObject != nullptr; }
+    // A solid geometric pen of `width` with square ends, drawn with a solid brush of `c`.
+    BOOL CreateGeometricPen(int width, COLORREF c)
+    {
+        LOGBRUSH lb = {BS_SOLID, c, 0};
+        Attach(::ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE, static_cast<DWORD>(width), &lb, 0, nullptr));
+        return m_hObject != nullptr;
+    }
 };
 
 class CBitmap : public CGdiObjectT<HBITMAP> {
@@ -160,6 +169,11 @@ public:
     int SaveDC() { return ::SaveDC(m_hDC); }
     BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
     POINT SetViewportOrg(int x, int y) { POINT old = {0, 0}; ::SetViewportOrgEx(m_hDC, x, y, &old); return old; }
+    POINT SetWindowOrg(int x, int y) { POINT old = {0, 0}; ::SetWindowOrgEx(m_hDC, x, y, &old); return old; }
+    int GetClipBox(RECT* r) const { return ::GetClipBox(m_hDC, r); }
+    BOOL GetTextMetrics(TEXTMETRICA* tm) const { return ::GetTextMetricsA(m_hDC, tm); }
+    SIZE GetTextExtent(const char* text, int n) const { SIZE s = {0, 0}; ::GetTextExtentPoint32A(m_hDC, text, n, &s); return s; }
+    BOOL Rectangle(const RECT* r) { return ::Rectangle(m_hDC, r->left, r->top, r->right, r->bottom); }
     void FillSolidRect(const RECT* r, COLORREF c);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF c) { RECT r = {x, y, x + cx, y + cy}; FillSolidRect(&r, c); }
     int FillRect(const RECT* r, HBRUSH b) { return ::FillRect(m_hDC, r, b); }

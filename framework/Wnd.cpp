@@ -193,8 +193,10 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     CurrentMessage saved = m_current;
     m_current = {msg, wp, lp};
+    if (msg == WM_PAINT) ++m_nPaintDepth;
     LRESULT result = 0;
     if (!OnWndMsg(msg, wp, lp, &result)) result = DefWindowProc(msg, wp, lp);
+    if (msg == WM_PAINT) --m_nPaintDepth;
     m_current = saved;
     return result;
 }

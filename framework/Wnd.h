@@ -83,6 +83,9 @@ public:
     static const MsgMap* GetThisMessageMap();
     virtual const MsgMap* GetMessageMap() const;
 
+    // True while this window's WM_PAINT is being handled (messages it sends meanwhile included).
+    bool IsPainting() const { return m_nPaintDepth > 0; }
+
 protected:
     // The processing the window had before it was subclassed.
     LRESULT Default();
@@ -108,4 +111,5 @@ private:
     // The message being routed, for Default().
     struct CurrentMessage { UINT msg; WPARAM wp; LPARAM lp; };
     CurrentMessage m_current = {0, 0, 0};
+    int m_nPaintDepth = 0;
 };

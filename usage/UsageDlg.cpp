@@ -2,7 +2,7 @@
 #include "app/ConverterDlg.h"
 #include "res/resource.h"
 
-CUsageDlg::CUsageDlg() : CDialog(IDD_USAGE) {}
+CUsageDlg::CUsageDlg() : CBaseDialog(IDD_USAGE) {}
 
 void CUsageDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -14,10 +14,27 @@ void CUsageDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CUsageDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CBaseDialog::OnInitDialog();
+    const COLORREF back = RGB(244, 249, 250);
+    m_labelHeading.SetFontName("微软雅黑").SetFontSize(16).SetFontBold(true);
+    m_labelHeading.SetBkColor(back).SetTextColor(RGB(65, 105, 225));
+    m_labelCredit.SetFontName("Tahoma").SetFontSize(12).SetBkColor(back).SetTextColor(RGB(0, 192, 0));
+    m_btnOK.SetIcons(IDI_EXIT, 0);
+    m_btnOK.SetColor(CSkinButton::ColorTextActive, RGB(230, 0, 17), true);
+    m_btnOK.SetColor(CSkinButton::ColorTextIdle, RGB(0, 192, 0), true);
+    m_btnOK.SetTransparent(true);
+    m_editUsage.SetBackColor(RGB(255, 255, 255));
+    m_editUsage.SetTextColor(RGB(69, 69, 69));
+    m_editUsage.SetTextFont(-14, 400, 0, "Arial");
+    m_editUsage.SetBorderColor(RGB(192, 192, 192));
     m_editUsage.SetReadOnly(TRUE);
     CString text = ComposeUsageText();
     m_editUsage.ReplaceAllText(text);
+    // The icon at (4, 6) lies over the frame's left line (4 pixels in): the icon is drawn
+    // last and covers that part of the line, as the dialog's look intends.
+    SetBackgroundColor(back);
+    SetCaptionIcon(4, 6, IDR_MAINFRAME, true);
+    SetFrame(true, 4, RGB(136, 170, 214));
     return TRUE;
 }
 

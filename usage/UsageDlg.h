@@ -1,16 +1,19 @@
 // The usage dialog: a heading, the read-only operating steps and an OK button.
 #pragma once
-#include "framework/Framework.h"
+#include "controls/BaseDialog.h"
+#include "controls/ColorLabel.h"
+#include "controls/EditEx.h"
+#include "controls/SkinButton.h"
 
-class CUsageDlg : public CDialog {
+class CUsageDlg : public CBaseDialog {
 public:
     CUsageDlg();
     BOOL OnInitDialog() override;
 
-    CButton m_btnOK;
-    CEdit m_editUsage;
-    CStatic m_labelHeading;
-    CStatic m_labelCredit;
+    CSkinButton m_btnOK;
+    CEditEx m_editUsage;
+    CColorLabel m_labelHeading;
+    CColorLabel m_labelCredit;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
