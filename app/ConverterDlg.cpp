@@ -96,6 +96,10 @@ void CConverterDlg::SetUpReportLists()
         list->SetFont(m_fontLists, TRUE);
     }
     // Each title also goes to the skinned header's own list, left aligned.
+    for (CSkinHeaderCtrl* header : {&m_headerMapping, &m_headerColumns}) {
+        header->m_astrTitles.RemoveAll();
+        header->m_strAlign.Empty();
+    }
     auto column = [](CListCtrl& list, CSkinHeaderCtrl& header, int i, const char* title, int width) {
         list.InsertColumn(i, title, LVCFMT_LEFT, width);
         header.m_astrTitles.Add(title);

@@ -75,7 +75,7 @@ void CConverterDlg::StyleGroupBoxes()
 }
 
 // Styled, then attached to the list's own header window. The list lays its header out only
-// when something makes it: giving it its font again does, so the taller height takes effect.
+// when something makes it: it is made to, so that the taller height takes effect.
 void CConverterDlg::StyleHeaders()
 {
     const std::pair<CListCtrl*, CSkinHeaderCtrl*> lists[] = {{&m_listColumns, &m_headerColumns},
@@ -89,7 +89,7 @@ void CConverterDlg::StyleHeaders()
         header->SetTitleColor(RGB(0, 0, 128));
         header->SetGradientMode(0);
         if (!header->m_hWnd) header->SubclassWindow(list->GetHeaderCtrl());
-        list->SetFont(list->GetFont(), TRUE);
+        CSkinHeaderCtrl::RelayoutHeader(*list);
         header->SetFrameColor(RGB(245, 245, 245), true);
         header->SetDividerColor(RGB(211, 211, 211), true);
     }

@@ -57,6 +57,16 @@ LRESULT CSkinHeaderCtrl::OnLayout(WPARAM, LPARAM lp)
     return r;
 }
 
+void CSkinHeaderCtrl::RelayoutHeader(CListCtrl& list)
+{
+    list.SetFont(list.GetFont(), TRUE);
+    RECT r;
+    list.GetWindowRect(&r);
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    ::SetWindowPos(list, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + 1, flags);
+    ::SetWindowPos(list, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, flags);
+}
+
 // The whole picture is painted at once: nothing erases it first.
 LRESULT CSkinHeaderCtrl::OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
 

@@ -29,6 +29,11 @@ public:
 
     int GetStep() const { return m_nStep; }
 
+    // Makes a list lay out its header again (after a header was attached or its height factor
+    // changed): the list does so when given its font, or (on some systems only then) when its
+    // size changes, so both are done, the size put back at once.
+    static void RelayoutHeader(CListCtrl& list);
+
 protected:
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
     LRESULT OnLayout(WPARAM wp, LPARAM lp);

@@ -158,6 +158,9 @@ TEST_F(ConversionRunTest, EveryValueLandsWholeAndASecondRunInsertsEveryRowAgain)
         EXPECT_EQ(9, dlg.m_listMapping.GetItemCount());   // the mapping stays for another run
         EXPECT_FALSE(static_cast<bool>(g_pConnection));  // a complete run releases the connection
     });
+    // What the dialog's controls hold once it has been shown; another whole import in the
+    // same dialog object adds nothing to it.
+    const long drawingObjects = GdiHandlesOwned();
     std::vector<const char*> columns(std::begin(kFields), std::end(kFields));
     auto rows = Query("select * from 导入 order by id", columns);
     ASSERT_EQ(3u, rows.size());
@@ -184,6 +187,7 @@ TEST_F(ConversionRunTest, EveryValueLandsWholeAndASecondRunInsertsEveryRowAgain)
         Convert();
         EXPECT_STREQ("数据转换完成,共计导入3条记录.", Status());
     });
+    EXPECT_EQ(drawingObjects, GdiHandlesOwned());
     EXPECT_EQ(9, RowCount("导入"));
 }
 
