@@ -139,10 +139,10 @@ TEST_F(EditExTest, TheBorderIsAFullFrameOrAnUnderlineOverTheStaticEdgeAndOutlive
         EXPECT_EQ(w, p.Count(kBorder));
         EXPECT_EQ(ring - 2, RingCount(p, kBack));
 
-        // A frame repaint alone (no client repaint) draws the static edge again.
+        // A repaint of the frame alone, the client area untouched, draws the static edge again.
         edit.SetFullFrame(true);
         Pixels::FromWindow(edit, true);
-        ::SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        ::SendMessageA(edit, WM_NCPAINT, 1, 0);
         PumpDialogMessages(h, 100);
         CWindowDC dc(edit);
         EXPECT_EQ(ring, RingCount(Pixels::FromDC(dc, 0, 0, w, ht), kBorder));
