@@ -1,4 +1,5 @@
 #include "controls/EditEx.h"
+#include <string>
 
 BEGIN_MESSAGE_MAP(CEditEx, CEdit)
     ON_WM_CTLCOLOR_REFLECT(&CEditEx::CtlColor)
@@ -80,32 +81,30 @@ HBRUSH CEditEx::CtlColor(HDC dc, UINT)
 
 // Below the limit every key is the control's. At the limit a printable character only
 // replaces a selection, so the text never grows; other keys (Backspace, control keys) work
-// as usual. A double-byte character arrives as two messages, lead byte first: both halves
-// get the same treatment, so half a character never goes in.
+// as usual. A double-byte character arrives as two messages, lead byte first: the lead byte
+// is kept until the trail byte comes, and the pair is then treated as one character, so half
+// a character never goes in.
 LRESULT CEditEx::OnChar(WPARAM wp, LPARAM)
 {
     const char ch = static_cast<char>(wp);
-    if (m_lead != Lead::None) {   // the trail byte of a pair
-        const Lead lead = m_lead;
-        m_lead = Lead::None;
-        if (lead == Lead::Passed) return Default();
-        if (lead == Lead::Held) {
-            const char pair[3] = {m_chLead, ch, '\0'};
-            ReplaceSelectionOnly(pair);
-        }
+    if (m_pair != Pair::None) {   // the trail byte of a pair
+        const Pair pending = m_pair;
+        m_pair = Pair::None;
+        const char pair[3] = {m_chLead, ch, '\0'};
+        if (pending == Pair::Type) TypePair(pair);
+        if (pending == Pair::Replace) ReplaceSelectionOnly(pair);
         return 0;
     }
-    // The limit counts characters, as the control's own limit does.
-    const bool full = ::GetWindowTextLengthW(m_hWnd) >= kMaxLength;
+    const bool full = TextLength() >= kMaxLength;
     if (::IsDBCSLeadByte(static_cast<BYTE>(ch))) {
+        m_chLead = ch;
         if (!full) {
-            m_lead = Lead::Passed;
-            return Default();
+            m_pair = Pair::Type;
+            return 0;
         }
         DWORD start = 0, end = 0;
         SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        m_lead = start != end ? Lead::Held : Lead::Dropped;
-        m_chLead = ch;
+        m_pair = start != end ? Pair::Replace : Pair::Drop;
         return 0;
     }
     const BYTE byte = static_cast<BYTE>(ch);
@@ -113,6 +112,23 @@ LRESULT CEditEx::OnChar(WPARAM wp, LPARAM)
     const char single[2] = {ch, '\0'};
     ReplaceSelectionOnly(single);
     return 0;
+}
+
+// Typing a double-byte character below the limit: the pair goes in as one piece of text at
+// the selection, as the control's own typing would put it. Handed to the control as two
+// separate bytes it would not survive: an edit control may convert each byte on its own
+// (Wine's does, and puts '?' in the text).
+void CEditEx::TypePair(const char* pair)
+{
+    if (!(GetStyle() & ES_READONLY)) ReplaceSel(pair, TRUE);
+}
+
+// The length in characters, as the control's own limit counts it. The wide length of an
+// ANSI window's text may count a double-byte character twice, so it only sizes the buffer.
+int CEditEx::TextLength() const
+{
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    return ::GetWindowTextW(m_hWnd, &text[0], static_cast<int>(text.size()));
 }
 
 bool CEditEx::ReplaceSelectionOnly(const char* text)

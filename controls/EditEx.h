@@ -34,8 +34,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // What became of the lead byte of a double-byte character typed into a full field.
-    enum class Lead { None, Passed, Held, Dropped };
+    // What becomes of a double-byte character once its trail byte arrives.
+    enum class Pair { None, Type, Replace, Drop };
+    void TypePair(const char* pair);
+    int TextLength() const;
     // Replaces the selection with `text`; false (nothing typed) when there is no selection.
     bool ReplaceSelectionOnly(const char* text);
     void DrawBorder();
@@ -46,6 +48,6 @@ private:
     CBrush m_brushBack;
     CFont m_font;
     bool m_bFullFrame = true;
-    Lead m_lead = Lead::None;
+    Pair m_pair = Pair::None;
     char m_chLead = 0;
 };

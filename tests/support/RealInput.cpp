@@ -77,15 +77,17 @@ void RealDrag(POINT from, POINT to)
     hand.join();
 }
 
+// Wide, as a dialog's own modal loop is: through IsDialogMessageA, Wine hands an ANSI window
+// a double-byte character as two '?'.
 void PumpDialogMessages(HWND dlg, DWORD ms)
 {
     DWORD end = ::GetTickCount() + ms;
     MSG msg;
     do {
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (::IsDialogMessageA(dlg, &msg)) continue;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (::IsDialogMessageW(dlg, &msg)) continue;
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
         ::Sleep(5);
     } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
