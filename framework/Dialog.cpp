@@ -1,4 +1,5 @@
 #include "Dialog.h"
+#include "CenterWindow.h"
 #include "WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nID, CWnd& control)
@@ -37,7 +38,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM, LPARAM lp)
     if (msg != WM_INITDIALOG) return FALSE;   // everything else reaches the object through its subclass
     auto* dlg = reinterpret_cast<CDialog*>(lp);
     dlg->SubclassWindow(hWnd);
-    return dlg->OnInitDialog();
+    // A dialog opens centred over its owner (or on its screen) unless it placed itself in
+    // OnInitDialog.
+    RECT before;
+    ::GetWindowRect(hWnd, &before);
+    BOOL result = dlg->OnInitDialog();
+    RECT after;
+    if (::IsWindow(hWnd) && ::GetWindowRect(hWnd, &after) && after.left == before.left && after.top == before.top
+        && !(::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD))
+        ::CenterTopLevelWindow(hWnd);
+    return result;
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)

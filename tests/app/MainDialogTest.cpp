@@ -1,5 +1,6 @@
-// The main dialog as it opens, its banner timer, the system-menu usage entry, and the Enter
-// and Escape keys.
+// The main dialog as it opens, and where: centred on the work area, with the dialogs it opens
+// centred over it and kept on the screen unless they placed themselves. Its banner timer, the
+// system-menu usage entry, and the Enter and Escape keys.
 #include "app/Banner.h"
 #include "app/ConverterDlg.h"
 #include "app/SharedImageList.h"
@@ -18,6 +19,57 @@ protected:
 
     CWinApp app{"SheetMover"};
     CConverterDlg dlg;
+};
+
+RECT WorkArea()
+{
+    RECT r = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+RECT WindowRect(HWND h)
+{
+    RECT r = {};
+    ::GetWindowRect(h, &r);
+    return r;
+}
+
+void ExpectCentredOn(const RECT& outer, const RECT& inner)
+{
+    EXPECT_NEAR((outer.left + outer.right) / 2, (inner.left + inner.right) / 2, 2);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (inner.top + inner.bottom) / 2, 2);
+}
+
+// Opens the dialog that `command` of the main dialog `h` shows and returns where it was.
+RECT OpenedDialogRect(HWND h, int command)
+{
+    RECT r = {};
+    bool shown = WithNextDialog([&] { ClickButton(h, command); },
+                                [&](HWND d) {
+                                    r = WindowRect(d);
+                                    ::SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
+                                });
+    EXPECT_TRUE(shown);
+    return r;
+}
+
+// A dialog on the usage template, owned by the main dialog, that moves or resizes itself in
+// OnInitDialog.
+class CSelfPlacingDlg : public CDialog {
+public:
+    CSelfPlacingDlg(CWnd* owner, int x, int y, UINT flags, int cx = 0, int cy = 0)
+        : CDialog(IDD_USAGE, owner), m_x(x), m_y(y), m_cx(cx), m_cy(cy), m_flags(flags) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ::SetWindowPos(m_hWnd, nullptr, m_x, m_y, m_cx, m_cy, m_flags | SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
+
+private:
+    int m_x, m_y, m_cx, m_cy;
+    UINT m_flags;
 };
 
 struct ColumnSeen {
@@ -61,6 +113,62 @@ TEST_F(MainDialogTest, OpensWithTitleBannerServerAndEmptyLists)
         EXPECT_EQ(-1, dlg.m_nFieldMarked);
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(h, WM_GETICON, ICON_BIG, 0)), dlg.m_hIcon);
         EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon), ::SendMessageA(h, WM_QUERYDRAGICON, 0, 0));
+    });
+}
+
+TEST_F(MainDialogTest, MainDialogOpensCentredOnTheWorkAreaAndItsDialogsOverIt)
+{
+    RunModal(dlg, [&](HWND h) {
+        RECT main = WindowRect(h);
+        ExpectCentredOn(WorkArea(), main);
+        ExpectCentredOn(main, OpenedDialogRect(h, IDC_DESTINATION));
+        ExpectCentredOn(main, OpenedDialogRect(h, IDC_HOWTO));
+    });
+}
+
+TEST_F(MainDialogTest, DialogsOpenedNearAScreenEdgeLieWhollyOnTheScreen)
+{
+    RunModal(dlg, [&](HWND h) {
+        const RECT work = WorkArea();
+        RECT main = WindowRect(h);
+        // Mostly past the bottom-right corner: centred over it, the dialog would stick out
+        // there, so it moves just far enough in.
+        ::SetWindowPos(h, nullptr, work.right - 60, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT usage = OpenedDialogRect(h, IDC_HOWTO);
+        EXPECT_EQ(work.right, usage.right);
+        EXPECT_EQ(work.bottom, usage.bottom);
+        EXPECT_GE(usage.left, work.left);
+        EXPECT_GE(usage.top, work.top);
+        // Mostly past the top-left corner.
+        ::SetWindowPos(h, nullptr, work.left + 60 - (main.right - main.left), work.top + 60 - (main.bottom - main.top),
+                       0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT settings = OpenedDialogRect(h, IDC_DESTINATION);
+        EXPECT_EQ(work.left, settings.left);
+        EXPECT_EQ(work.top, settings.top);
+        EXPECT_LE(settings.right, work.right);
+        EXPECT_LE(settings.bottom, work.bottom);
+    });
+}
+
+TEST_F(MainDialogTest, ADialogThatMovedItselfKeepsItsPlaceOneThatOnlyGrewIsStillCentredOnScreen)
+{
+    RunModal(dlg, [&](HWND h) {
+        ::SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        CSelfPlacingDlg moved(&dlg, 37, 53, SWP_NOSIZE);
+        RunModal(moved, [&](HWND d) {
+            RECT r = WindowRect(d);
+            EXPECT_EQ(37, r.left);
+            EXPECT_EQ(53, r.top);
+        });
+        // Larger than the work area, it keeps its top-left corner (title and first controls)
+        // on it.
+        const RECT work = WorkArea();
+        CSelfPlacingDlg grown(&dlg, 0, 0, SWP_NOMOVE, work.right - work.left + 200, work.bottom - work.top + 120);
+        RunModal(grown, [&](HWND d) {
+            RECT r = WindowRect(d);
+            EXPECT_EQ(work.left, r.left);
+            EXPECT_EQ(work.top, r.top);
+        });
     });
 }
 
