@@ -301,8 +301,7 @@ bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const
 bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) const {
   switch (c.type) {
     case Cell::Number: {
-      NumberKind kind = number_kind(c.xf);
-      if (kind != NumberKind::Plain && format_serial(c.number, kind, date1904_, out)) return true;
+      if (format_serial(c.number, number_kind(c.xf), date1904_, out)) return true;
       append_number(c.number, out);
       return true;
     }
@@ -323,10 +322,8 @@ bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) c
 uint32_t Workbook::cell_text_length(const Worksheet& ws, const Cell& c) const {
   switch (c.type) {
     case Cell::Number: {
-      NumberKind kind = number_kind(c.xf);
       double v = c.number;
-      if (kind != NumberKind::Plain && v >= 0 && v < 2958466.0)
-        return kind == NumberKind::Date ? 10 : kind == NumberKind::Time ? 8 : 19;
+      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf)))) return n;
       if (v == std::trunc(v) && std::fabs(v) < 1e15) {
         uint32_t n = v < 0 ? 2 : 1;
         for (double a = std::fabs(v); a >= 10; a /= 10) ++n;
