@@ -1,4 +1,5 @@
 #include "Recordset.h"
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -20,12 +21,19 @@ BOOL CRecordset::Open(UINT, const char* lpszSQL, DWORD)
         m_fields.resize(static_cast<size_t>(count));
         for (SQLSMALLINT i = 0; i < count; ++i) {
             CODBCFieldInfo& f = m_fields[static_cast<size_t>(i)];
-            SQLCHAR name[256] = "";
-            SQLSMALLINT nameLen = 0;
-            ThrowIfOdbcError(::SQLDescribeCol(m_hstmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLen,
-                                              &f.m_nSQLType, &f.m_nPrecision, &f.m_nScale, &f.m_nNullability),
-                             SQL_HANDLE_STMT, m_hstmt);
-            f.m_strName = reinterpret_cast<const char*>(name);
+            // A name longer than the buffer is described again into one of the length the
+            // driver reported: a cut name would not match the column it names.
+            std::vector<SQLCHAR> name(256);
+            for (;;) {
+                SQLSMALLINT nameLen = 0;
+                ThrowIfOdbcError(::SQLDescribeCol(m_hstmt, static_cast<SQLUSMALLINT>(i + 1), name.data(),
+                                                  static_cast<SQLSMALLINT>(name.size()), &nameLen, &f.m_nSQLType,
+                                                  &f.m_nPrecision, &f.m_nScale, &f.m_nNullability),
+                                 SQL_HANDLE_STMT, m_hstmt);
+                if (nameLen < static_cast<SQLSMALLINT>(name.size()) || name.size() == 0x7FFF) break;
+                name.assign(std::min<size_t>(static_cast<size_t>(nameLen) + 1, 0x7FFF), 0);
+            }
+            f.m_strName = reinterpret_cast<const char*>(name.data());
         }
         Fetch();
     } catch (...) {

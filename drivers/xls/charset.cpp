@@ -105,6 +105,16 @@ size_t utf8_length(const std::string& s) {
   return n;
 }
 
+std::string utf8_prefix(const std::string& s, size_t chars) {
+  size_t i = 0;
+  for (; i < s.size(); ++i) {
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+    if (chars == 0) break;
+    --chars;
+  }
+  return s.substr(0, i);
+}
+
 bool is_ascii(const char* s, size_t n) {
   for (size_t i = 0; i < n; ++i)
     if (static_cast<unsigned char>(s[i]) >= 0x80) return false;

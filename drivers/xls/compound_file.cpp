@@ -25,6 +25,24 @@ struct GObjectRef {
   ~GObjectRef() { if (p) g_object_unref(p); }
 };
 
+// The stream of the root storage named `name`, compared without regard to case as compound
+// files name their entries ("WORKBOOK", "workbook" and "Workbook" are one name); nullptr
+// when there is none. Storages of that name are passed over.
+GsfInput* child_stream(GsfInfile* root, const char* name) {
+  int n = gsf_infile_num_children(root);
+  for (int i = 0; i < n; ++i) {
+    const char* child = gsf_infile_name_by_index(root, i);
+    if (!child || g_ascii_strcasecmp(child, name) != 0) continue;
+    GsfInput* in = gsf_infile_child_by_index(root, i);
+    if (in && GSF_IS_INFILE(in) && gsf_infile_num_children(GSF_INFILE(in)) >= 0) {
+      g_object_unref(in);
+      continue;
+    }
+    if (in) return in;
+  }
+  return nullptr;
+}
+
 bool looks_like_text(const uint8_t* head, size_t n) {
   for (size_t i = 0; i < n; ++i) {
     uint8_t c = head[i];
@@ -101,12 +119,13 @@ bool read_workbook_stream(const std::string& path, std::vector<uint8_t>& out, st
     return false;
   }
   GObjectRef<GsfInput> stream;
-  stream.p = gsf_infile_child_by_name(ole.p, "Workbook");
-  if (!stream.p) stream.p = gsf_infile_child_by_name(ole.p, "Book");
+  // As Excel looks for it: "Workbook" first, then "Book", in any case.
+  stream.p = child_stream(ole.p, "Workbook");
+  if (!stream.p) stream.p = child_stream(ole.p, "Book");
   if (!stream.p) {
     bool is_xlsx_encrypted = false;
     GObjectRef<GsfInput> enc;
-    enc.p = gsf_infile_child_by_name(ole.p, "EncryptedPackage");
+    enc.p = child_stream(ole.p, "EncryptedPackage");
     is_xlsx_encrypted = enc.p != nullptr;
     if (is_xlsx_encrypted)
       error = "it is a password-protected .xlsx workbook; encrypted workbooks cannot be read";

@@ -8,7 +8,8 @@
 namespace xlsodbc {
 
 // Reads the whole "Workbook" (BIFF8) or "Book" (BIFF5/7) stream of the file at `path` into
-// `out`. On failure returns false and puts a readable reason into `error` (without the file
+// `out`; the stream names compare without regard to case ("WORKBOOK", "BOOK" as reporting
+// tools write them). On failure returns false and puts a readable reason into `error` (without the file
 // name: "the file does not exist", "it is a folder, not a file", ...).
 bool read_workbook_stream(const std::string& path, std::vector<uint8_t>& out, std::string& error);
 

@@ -1,6 +1,7 @@
 #include "handles.h"
 
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <unordered_set>
 
@@ -19,21 +20,27 @@ std::unordered_set<const Handle*>& registry() {
 
 template <typename Len>
 SQLRETURN put_string_impl(Handle* h, const std::string& text, SQLPOINTER buf, Len buflen, Len* outlen) {
-  if (outlen) *outlen = static_cast<Len>(text.size());
-  if (!buf) return SQL_SUCCESS;
+  ClientCharset* cs = h->charset();
+  // A text longer than the length type can count is handed out cut, so that no reported
+  // length is negative or more than the text that can be had.
+  size_t size = text.size();
+  const size_t max_len = static_cast<size_t>(std::numeric_limits<Len>::max());
+  bool cut = size > max_len;
+  if (cut) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
+  if (outlen) *outlen = static_cast<Len>(size);
+  if (!buf) return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
   if (buflen <= 0) {
     if (buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
-    return text.empty() ? SQL_SUCCESS : h->diag.warning("01004", "string data, right truncated");
+    return size == 0 ? SQL_SUCCESS : h->diag.warning("01004", "string data, right truncated");
   }
   size_t room = static_cast<size_t>(buflen) - 1;
   char* out = static_cast<char*>(buf);
-  if (text.size() <= room) {
-    std::memcpy(out, text.data(), text.size());
-    out[text.size()] = '\0';
-    return SQL_SUCCESS;
+  if (size <= room) {
+    std::memcpy(out, text.data(), size);
+    out[size] = '\0';
+    return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
   }
-  ClientCharset* cs = h->charset();
-  size_t n = cs ? cs->whole_chars_prefix(text.data(), text.size(), room) : room;
+  size_t n = cs ? cs->whole_chars_prefix(text.data(), size, room) : room;
   std::memcpy(out, text.data(), n);
   out[n] = '\0';
   return h->diag.warning("01004", "string data, right truncated");
@@ -83,6 +90,50 @@ SQLRETURN put_string(Handle* h, const std::string& t, SQLPOINTER b, SQLINTEGER n
 std::string to_client(Handle* h, const std::string& utf8) {
   ClientCharset* cs = h ? h->charset() : nullptr;
   return cs ? cs->from_utf8_lossy(utf8) : utf8;
+}
+
+bool copy_wide(const std::string& utf8, SQLPOINTER buf, SQLLEN buflen, WideUnit unit, SQLLEN max_len,
+               SQLLEN& full_len) {
+  std::u16string w = utf8_to_utf16(utf8);
+  const SQLLEN unit_size = unit == WideUnit::Bytes ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
+  // Whole characters only: a surrogate pair is never split.
+  auto whole = [&](size_t n) {
+    if (n > 0 && n < w.size() && w[n - 1] >= 0xD800 && w[n - 1] <= 0xDBFF) --n;
+    return n;
+  };
+  size_t size = w.size();
+  bool cut = false;
+  if (static_cast<SQLLEN>(size) > max_len / unit_size) {
+    size = whole(static_cast<size_t>(max_len / unit_size));
+    cut = true;
+  }
+  full_len = static_cast<SQLLEN>(size) * unit_size;
+  if (!buf) return cut;
+  SQLLEN units = buflen / unit_size;  // room in characters, the NUL included
+  if (units <= 0) return size > 0;
+  size_t n = size;
+  if (static_cast<SQLLEN>(n) > units - 1) {
+    n = whole(static_cast<size_t>(units - 1));
+    cut = true;
+  }
+  SQLWCHAR* out = static_cast<SQLWCHAR*>(buf);
+  std::memcpy(out, w.data(), n * sizeof(SQLWCHAR));
+  out[n] = 0;
+  return cut;
+}
+
+std::string from_wide(const SQLWCHAR* text, SQLLEN len) {
+  std::string out;
+  if (!text) return out;
+  size_t n = 0;
+  if (len == SQL_NTS) {
+    while (text[n]) ++n;
+  } else if (len > 0) {
+    n = static_cast<size_t>(len);
+  }
+  static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "SQLWCHAR is UTF-16");
+  append_utf16_as_utf8(reinterpret_cast<const char16_t*>(text), n, out);
+  return out;
 }
 
 bool from_client(Handle* h, const SQLCHAR* text, SQLLEN len, std::string& out) {

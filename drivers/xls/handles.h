@@ -11,6 +11,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <limits>
 #include <map>
 #include <memory>
 #include <new>
@@ -125,11 +126,63 @@ SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLSMAL
                      SQLSMALLINT* outlen);
 SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLINTEGER buflen,
                      SQLINTEGER* outlen);
+// The wide (W) entries: how a function counts its buffer and the length it reports, in
+// characters (SQLDescribeColW, SQLGetDiagRecW, SQLDriverConnectW ...) or in bytes
+// (SQLColAttributeW, SQLGetInfoW, SQLGetDiagFieldW, SQLGetConnectAttrW ...).
+enum class WideUnit { Chars, Bytes };
+// Copies UTF-8 text as UTF-16 (SQLWCHAR) to a buffer of `buflen` units, NUL-terminated,
+// never splitting a surrogate pair. `full_len` gets the length of the whole text in the unit,
+// at most `max_len` (a longer text counts as cut there). True when the text was cut.
+bool copy_wide(const std::string& utf8, SQLPOINTER buf, SQLLEN buflen, WideUnit unit, SQLLEN max_len,
+               SQLLEN& full_len);
+// put_string for the W entries: `buflen` and *outlen count in `unit`. A template rather than
+// overloads, as SQLLEN and SQLINTEGER are one type in 32-bit builds.
+template <typename Len>
+SQLRETURN put_wide(Handle* h, const std::string& utf8, SQLPOINTER buf, Len buflen, Len* outlen, WideUnit unit) {
+  if (buf && buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
+  SQLLEN full = 0;
+  bool cut = copy_wide(utf8, buf, buflen, unit, static_cast<SQLLEN>(std::numeric_limits<Len>::max()), full);
+  if (outlen) *outlen = static_cast<Len>(full);
+  return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
+}
+// UTF-16 text of a W entry to UTF-8 (`len` in characters, or SQL_NTS); unpaired surrogates
+// become U+FFFD.
+std::string from_wide(const SQLWCHAR* text, SQLLEN len);
+
 // UTF-8 to the client character set for names and messages (characters without a form
 // become '?').
 std::string to_client(Handle* h, const std::string& utf8);
 // Client bytes to UTF-8 (`len` may be SQL_NTS). False when they are not valid text.
 bool from_client(Handle* h, const SQLCHAR* text, SQLLEN len, std::string& out);
+
+// How an entry point takes and hands out text; the functions the A and W entries share are
+// templates over it. AnsiText: the client character set, lengths in bytes.
+struct AnsiText {
+  using Char = SQLCHAR;
+  // `len` may be SQL_NTS. False when the bytes are not valid in the client character set.
+  static bool in(Handle* h, const SQLCHAR* text, SQLLEN len, std::string& utf8) {
+    return from_client(h, text, len, utf8);
+  }
+  template <typename Len>
+  static SQLRETURN out(Handle* h, const std::string& utf8, SQLPOINTER buf, Len buflen, Len* outlen) {
+    return put_string(h, to_client(h, utf8), buf, buflen, outlen);
+  }
+};
+// WideText: UTF-16, output lengths in characters or bytes (`Unit`) as the W function counts.
+template <WideUnit Unit>
+struct WideText {
+  using Char = SQLWCHAR;
+  static bool in(Handle*, const SQLWCHAR* text, SQLLEN len, std::string& utf8) {
+    utf8 = from_wide(text, len);
+    return true;
+  }
+  template <typename Len>
+  static SQLRETURN out(Handle* h, const std::string& utf8, SQLPOINTER buf, Len buflen, Len* outlen) {
+    return put_wide(h, utf8, buf, buflen, outlen, Unit);
+  }
+};
+using WideChars = WideText<WideUnit::Chars>;
+using WideBytes = WideText<WideUnit::Bytes>;
 
 // Runs an entry point's body: clears the handle's diagnostics first and turns exceptions
 // into diagnostics (HY001 for lack of memory).
@@ -146,5 +199,18 @@ SQLRETURN guarded(Handle* h, F&& body) {
   }
   return h->diag.done(rc);
 }
+
+// An entry point's body on a handle of the kind it takes: SQL_INVALID_HANDLE for anything else,
+// otherwise the body run guarded.
+template <typename T, typename F>
+SQLRETURN on_handle(SQLHANDLE handle, SQLSMALLINT kind, F&& body) {
+  T* h = as<T>(handle, kind);
+  if (!h) return SQL_INVALID_HANDLE;
+  return guarded(h, [&] { return body(h); });
+}
+template <typename F>
+SQLRETURN on_stmt(SQLHSTMT handle, F&& body) { return on_handle<Stmt>(handle, SQL_HANDLE_STMT, body); }
+template <typename F>
+SQLRETURN on_dbc(SQLHDBC handle, F&& body) { return on_handle<Dbc>(handle, SQL_HANDLE_DBC, body); }
 
 }  // namespace xlsodbc

@@ -7,7 +7,7 @@
 namespace xlsodbc {
 
 NumberKind classify_format(const std::string& f) {
-  bool date = false, time = false;
+  bool date = false, time = false, elapsed = false;
   // 'm' means minutes right after an hour code or right before a seconds code.
   char last_code = 0;           // the previous date/time letter class seen
   bool pending_m = false;       // an 'm' run whose meaning depends on what follows
@@ -32,6 +32,7 @@ NumberKind classify_format(const std::string& f) {
       std::string inner = f.substr(i + 1, j - i - 1);
       if (!inner.empty() && inner.find_first_not_of("hHmMsS") == std::string::npos) {
         time = true;
+        elapsed = true;
         last_code = 'h';
       }
       i = j;
@@ -81,6 +82,7 @@ NumberKind classify_format(const std::string& f) {
     }
   }
   resolve_m(false);
+  if (elapsed && !date) return NumberKind::Elapsed;
   if (date && time) return NumberKind::DateTime;
   if (date) return NumberKind::Date;
   if (time) return NumberKind::Time;
@@ -93,9 +95,11 @@ NumberKind builtin_format_kind(unsigned index) {
     case 27: case 28: case 29: case 30: case 31: case 36:
     case 50: case 51: case 52: case 53: case 54: case 57: case 58:
       return NumberKind::Date;
-    case 18: case 19: case 20: case 21: case 45: case 46: case 47:
+    case 18: case 19: case 20: case 21: case 45: case 47:
     case 32: case 33: case 34: case 35: case 55: case 56:
       return NumberKind::Time;
+    case 46:  // [h]:mm:ss
+      return NumberKind::Elapsed;
     case 22:
       return NumberKind::DateTime;
     default:
@@ -139,14 +143,21 @@ const long long kDays1904_01_01 = -24107;
 
 }  // namespace
 
+SerialForm serial_form(double serial, NumberKind kind) {
+  if (kind == NumberKind::Plain || !(serial >= 0) || serial >= 2958466.0) return SerialForm::None;  // also NaN
+  if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
+  return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
+}
+
 bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out) {
-  if (!(serial >= 0) || serial >= 2958466.0) return false;  // NaN, negative, after 9999-12-31
+  SerialForm form = serial_form(serial, kind);
+  if (form == SerialForm::None) return false;
   long long total = std::llround(serial * 86400.0);
   long long day = total / 86400;
   long secs = static_cast<long>(total % 86400);
   char buf[32];
   int n = 0;
-  if (kind == NumberKind::Date || kind == NumberKind::DateTime) {
+  if (form != SerialForm::Time) {
     int y;
     unsigned m, d;
     if (date1904) {
@@ -160,7 +171,7 @@ bool format_serial(double serial, NumberKind kind, bool date1904, std::string& o
     }
     n = std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, d);
     out.append(buf, n);
-    if (kind == NumberKind::Date) return true;
+    if (form == SerialForm::Date) return true;
     out.push_back(' ');
   }
   n = std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", secs / 3600, (secs / 60) % 60, secs % 60);

@@ -1,5 +1,5 @@
-// How numbers become text: the shortest exact decimal form, and dates/times chosen by the
-// cell's number format.
+// How numbers become text: the shortest exact decimal form, and dates/times: the cell's number
+// format says whether a number is a date at all, its value which form the text takes.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,9 @@
 
 namespace xlsodbc {
 
-// What a number format shows: a plain number, a date, a time of day, or both.
-enum class NumberKind : uint8_t { Plain, Date, Time, DateTime };
+// What a number format shows: a plain number, a date, a time of day, both, or an elapsed time
+// ([h]:mm). Any kind but Plain and Elapsed makes the number a date whose text its value decides.
+enum class NumberKind : uint8_t { Plain, Date, Time, DateTime, Elapsed };
 
 // The kind of a format string (FORMAT record): date/time codes outside quoted text, escaped
 // characters and [...] sections decide it.
@@ -22,10 +23,21 @@ NumberKind builtin_format_kind(unsigned index);
 std::string format_number(double value);
 void append_number(double value, std::string& out);
 
-// Text of a serial date/time number under the given kind: "2004-01-01", "13:05:00",
-// "2004-01-01 13:05:00". `date1904` selects the 1904 date system. Returns false (and writes
-// nothing) when the serial is outside the range of dates (negative, or after 9999-12-31);
-// callers then show the plain number.
+// The form of a serial date/time number's text. For Date, Time and DateTime formats the value
+// decides: a serial below 1 is a time of day ("13:05:00"), a whole serial a date
+// ("2004-01-01"), any other both ("2004-01-01 13:05:00"). An Elapsed format shows the time of
+// day. None when the serial is outside the range of dates (negative, or after 9999-12-31) or
+// the kind is Plain: the number is then shown as a number.
+enum class SerialForm : uint8_t { None, Date, Time, DateTime };
+SerialForm serial_form(double serial, NumberKind kind);
+// Length in characters of each form's text (0 for None).
+inline unsigned serial_form_length(SerialForm f) {
+  return f == SerialForm::Date ? 10 : f == SerialForm::Time ? 8 : f == SerialForm::DateTime ? 19 : 0;
+}
+
+// Text of a serial date/time number in the form serial_form() gives, rounded to the second
+// (23:59:59.6 is the next day's 00:00:00). `date1904` selects the 1904 date system. Returns
+// false (and writes nothing) for SerialForm::None.
 bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out);
 
 }  // namespace xlsodbc

@@ -1,5 +1,6 @@
 // ODBC entry points: connecting to a workbook (SQLDriverConnect, SQLConnect), disconnecting,
-// connection attributes.
+// connection attributes. The ANSI (A) and wide (W) entries share the functions of the
+// unnamed namespace; each converts its text once, at the entry.
 #include "compound_file.h"
 #include "connect_string.h"
 #include "handles.h"
@@ -9,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 using namespace xlsodbc;
 
@@ -61,8 +63,9 @@ SQLRETURN open_workbook(Dbc* dbc, const std::string& dbq_utf8) {
   return SQL_SUCCESS;
 }
 
-// Sets the charset, converts the connect string to UTF-8 and opens the workbook.
-SQLRETURN connect_with(Dbc* dbc, const std::string& raw, const std::string& dsn) {
+// Sets the charset, converts the connect string to UTF-8 (unless a W entry gave it as UTF-16,
+// `raw_is_utf8`) and opens the workbook.
+SQLRETURN connect_with(Dbc* dbc, const std::string& raw, bool raw_is_utf8, const std::string& dsn) {
   if (dbc->connected) return dbc->diag.error("08002", "the connection is already open");
   ConnectAttributes first = parse_connect_string(raw);
   std::string charset = find_charset(first, dsn);
@@ -70,7 +73,9 @@ SQLRETURN connect_with(Dbc* dbc, const std::string& raw, const std::string& dsn)
   if (!dbc->client.set(charset, error))
     return dbc->diag.error("08001", "cannot connect: " + error + " (Charset in odbcinst.ini or the connect string)");
   std::string utf8;
-  if (!dbc->client.to_utf8(raw.data(), raw.size(), utf8))
+  if (raw_is_utf8)
+    utf8 = raw;
+  else if (!dbc->client.to_utf8(raw.data(), raw.size(), utf8))
     return dbc->diag.error("08001", "the connection string is not valid " + dbc->client.name() + " text");
   ConnectAttributes attrs = parse_connect_string(utf8);
   std::string dbq;
@@ -82,7 +87,7 @@ SQLRETURN connect_with(Dbc* dbc, const std::string& raw, const std::string& dsn)
   if (dbq.size() >= 2 && dbq.front() == '"' && dbq.back() == '"') dbq = dbq.substr(1, dbq.size() - 2);
   SQLRETURN rc = open_workbook(dbc, dbq);
   if (!SQL_SUCCEEDED(rc)) return rc;
-  dbc->connect_string = raw;
+  dbc->connect_string = utf8;
   dbc->dsn = dsn;
   dbc->connected = true;
   return dbc->diag.success();
@@ -94,42 +99,132 @@ std::string raw_text(const SQLCHAR* s, SQLLEN len) {
   return std::string(reinterpret_cast<const char*>(s), static_cast<size_t>(len));
 }
 
+// The connect string or data source name of an entry as text: an A entry's bytes stay as they
+// are until the character set is known (the string may name it, Charset=); a W entry's UTF-16
+// is converted at once.
+template <typename Text>
+std::string entry_text(const typename Text::Char* s, SQLSMALLINT len) {
+  if constexpr (std::is_same_v<typename Text::Char, SQLWCHAR>) return from_wide(s, len);
+  else return raw_text(s, len);
+}
+template <typename Text>
+constexpr bool is_wide() { return std::is_same_v<typename Text::Char, SQLWCHAR>; }
+
+// SQLDriverConnect[W]: the DSN the string names, if any, supplies what it leaves out.
+template <typename Text>
+SQLRETURN driver_connect(Dbc* dbc, typename Text::Char* in, SQLSMALLINT in_len, typename Text::Char* out,
+                         SQLSMALLINT out_max, SQLSMALLINT* out_len) {
+  if (!in) return dbc->diag.error("HY009", "invalid use of null pointer (no connection string)");
+  std::string text = entry_text<Text>(in, in_len);
+  ConnectAttributes a = parse_connect_string(text);
+  std::string dsn;
+  if (const std::string* d = a.find("DSN")) {
+    if (*d != "''" && *d != "\"\"" && !a.find("DRIVER")) dsn = *d;
+  }
+  SQLRETURN rc = connect_with(dbc, text, is_wide<Text>(), dsn);
+  if (!SQL_SUCCEEDED(rc)) return rc;
+  Text::out(dbc, dbc->connect_string, out, out_max, out_len);
+  return dbc->diag.success();
+}
+
+// SQLConnect[W]: a data source of odbc.ini with its DBQ.
+template <typename Text>
+SQLRETURN connect_dsn(Dbc* dbc, typename Text::Char* dsn, SQLSMALLINT dsn_len) {
+  std::string name = entry_text<Text>(dsn, dsn_len);
+  if (name.empty())
+    return dbc->diag.error("08001", "no data source name; connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
+  if (profile_string(name, "DBQ", "ODBC.INI").empty())
+    return dbc->diag.error("08001", "data source '" + name + "' has no DBQ=<path of the .xls file> in odbc.ini; "
+                                    "connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
+  return connect_with(dbc, "DSN=" + name, is_wide<Text>(), name);
+}
+
+// A connection attribute: numbers into `value`, the one text attribute (the current catalog)
+// in the entry's form.
+template <typename Text>
+SQLRETURN get_connect_attr(Dbc* dbc, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER buflen, SQLINTEGER* len) {
+  SQLULEN v;
+  switch (attr) {
+    case SQL_ATTR_LOGIN_TIMEOUT: v = dbc->login_timeout; break;
+    case SQL_ATTR_CONNECTION_TIMEOUT: v = dbc->connection_timeout; break;
+    case SQL_ATTR_ACCESS_MODE: v = dbc->access_mode; break;
+    case SQL_ATTR_AUTOCOMMIT: v = dbc->autocommit; break;
+    case SQL_ATTR_TXN_ISOLATION: v = dbc->txn_isolation; break;
+    case SQL_ATTR_PACKET_SIZE: v = dbc->packet_size; break;
+    case SQL_ATTR_QUIET_MODE: v = dbc->quiet_mode; break;
+    case SQL_ATTR_METADATA_ID: v = dbc->metadata_id; break;
+    case SQL_ATTR_AUTO_IPD: v = SQL_FALSE; break;
+    case SQL_ATTR_ASYNC_ENABLE: v = SQL_ASYNC_ENABLE_OFF; break;
+    case SQL_ATTR_CONNECTION_DEAD: v = dbc->connected ? SQL_CD_FALSE : SQL_CD_TRUE; break;
+    case SQL_ATTR_CURRENT_CATALOG:
+      return Text::out(dbc, dbc->path_given, value, buflen, len);
+    default:
+      return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
+  }
+  if (value) *static_cast<SQLUINTEGER*>(value) = static_cast<SQLUINTEGER>(v);
+  if (len) *len = sizeof(SQLUINTEGER);
+  return SQL_SUCCESS;
+}
+
+// Text attributes (the current catalog) are refused whatever their form, so the A and W
+// entries share this whole.
+SQLRETURN set_connect_attr(Dbc* dbc, SQLINTEGER attr, SQLPOINTER value) {
+  SQLULEN v = reinterpret_cast<SQLULEN>(value);
+  switch (attr) {
+    case SQL_ATTR_LOGIN_TIMEOUT: dbc->login_timeout = v; return SQL_SUCCESS;
+    case SQL_ATTR_CONNECTION_TIMEOUT: dbc->connection_timeout = v; return SQL_SUCCESS;
+    case SQL_ATTR_ACCESS_MODE: dbc->access_mode = v; return SQL_SUCCESS;
+    case SQL_ATTR_AUTOCOMMIT: dbc->autocommit = v; return SQL_SUCCESS;
+    case SQL_ATTR_TXN_ISOLATION: dbc->txn_isolation = v; return SQL_SUCCESS;
+    case SQL_ATTR_PACKET_SIZE: dbc->packet_size = v; return SQL_SUCCESS;
+    case SQL_ATTR_QUIET_MODE: dbc->quiet_mode = v; return SQL_SUCCESS;
+    case SQL_ATTR_METADATA_ID: dbc->metadata_id = v; return SQL_SUCCESS;
+    case SQL_ATTR_ODBC_CURSORS:
+    case SQL_ATTR_TRACE:
+    case SQL_ATTR_TRACEFILE:
+    case SQL_ATTR_TRANSLATE_LIB:
+    case SQL_ATTR_TRANSLATE_OPTION:
+    case SQL_ATTR_ASYNC_ENABLE:
+    case SQL_ATTR_AUTO_IPD:
+    // The driver manager says whether the application is an ANSI one; the A and W entries
+    // behave as they are whatever it says.
+    case SQL_ATTR_ANSI_APP:
+      return SQL_SUCCESS;
+    case SQL_ATTR_CURRENT_CATALOG:
+      return dbc->diag.error("HYC00", "the current catalog cannot be changed; connect to another workbook");
+    // Statement attributes set on the connection (ODBC 2 SQLSetConnectOption) apply to all
+    // statements; they are accepted.
+    case SQL_ATTR_QUERY_TIMEOUT: case SQL_ATTR_MAX_ROWS: case SQL_ATTR_NOSCAN: case SQL_ATTR_MAX_LENGTH:
+    case SQL_ATTR_CURSOR_TYPE: case SQL_ATTR_CONCURRENCY: case SQL_ATTR_KEYSET_SIZE: case SQL_ROWSET_SIZE:
+    case SQL_ATTR_SIMULATE_CURSOR: case SQL_ATTR_RETRIEVE_DATA: case SQL_ATTR_USE_BOOKMARKS:
+      return SQL_SUCCESS;
+    default:
+      return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 SQLRETURN SQL_API SQLDriverConnect(SQLHDBC handle, SQLHWND, SQLCHAR* in, SQLSMALLINT in_len, SQLCHAR* out,
                                    SQLSMALLINT out_max, SQLSMALLINT* out_len, SQLUSMALLINT) {
-  Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
-  if (!dbc) return SQL_INVALID_HANDLE;
-  return guarded(dbc, [&]() -> SQLRETURN {
-    if (!in) return dbc->diag.error("HY009", "invalid use of null pointer (no connection string)");
-    std::string raw = raw_text(in, in_len);
-    ConnectAttributes a = parse_connect_string(raw);
-    std::string dsn;
-    if (const std::string* d = a.find("DSN")) {
-      if (*d != "''" && *d != "\"\"" && !a.find("DRIVER")) dsn = *d;
-    }
-    SQLRETURN rc = connect_with(dbc, raw, dsn);
-    if (!SQL_SUCCEEDED(rc)) return rc;
-    put_string(dbc, raw, out, out_max, out_len);
-    return dbc->diag.success();
-  });
+  return on_dbc(handle, [&](Dbc* dbc) { return driver_connect<AnsiText>(dbc, in, in_len, out, out_max, out_len); });
+}
+
+SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC handle, SQLHWND, SQLWCHAR* in, SQLSMALLINT in_len, SQLWCHAR* out,
+                                    SQLSMALLINT out_max, SQLSMALLINT* out_len, SQLUSMALLINT) {
+  return on_dbc(handle, [&](Dbc* dbc) { return driver_connect<WideChars>(dbc, in, in_len, out, out_max, out_len); });
 }
 
 SQLRETURN SQL_API SQLConnect(SQLHDBC handle, SQLCHAR* dsn, SQLSMALLINT dsn_len, SQLCHAR*, SQLSMALLINT, SQLCHAR*,
                              SQLSMALLINT) {
-  Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
-  if (!dbc) return SQL_INVALID_HANDLE;
-  return guarded(dbc, [&]() -> SQLRETURN {
-    std::string name = raw_text(dsn, dsn_len);
-    if (name.empty())
-      return dbc->diag.error("08001", "no data source name; connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
-    if (profile_string(name, "DBQ", "ODBC.INI").empty())
-      return dbc->diag.error("08001", "data source '" + name + "' has no DBQ=<path of the .xls file> in odbc.ini; "
-                                      "connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
-    return connect_with(dbc, "DSN=" + name, name);
-  });
+  return on_dbc(handle, [&](Dbc* dbc) { return connect_dsn<AnsiText>(dbc, dsn, dsn_len); });
+}
+
+SQLRETURN SQL_API SQLConnectW(SQLHDBC handle, SQLWCHAR* dsn, SQLSMALLINT dsn_len, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*,
+                              SQLSMALLINT) {
+  return on_dbc(handle, [&](Dbc* dbc) { return connect_dsn<WideChars>(dbc, dsn, dsn_len); });
 }
 
 SQLRETURN SQL_API SQLDisconnect(SQLHDBC handle) {
@@ -146,76 +241,37 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC handle) {
 }
 
 SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC handle, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER) {
-  Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
-  if (!dbc) return SQL_INVALID_HANDLE;
-  return guarded(dbc, [&]() -> SQLRETURN {
-    SQLULEN v = reinterpret_cast<SQLULEN>(value);
-    switch (attr) {
-      case SQL_ATTR_LOGIN_TIMEOUT: dbc->login_timeout = v; return SQL_SUCCESS;
-      case SQL_ATTR_CONNECTION_TIMEOUT: dbc->connection_timeout = v; return SQL_SUCCESS;
-      case SQL_ATTR_ACCESS_MODE: dbc->access_mode = v; return SQL_SUCCESS;
-      case SQL_ATTR_AUTOCOMMIT: dbc->autocommit = v; return SQL_SUCCESS;
-      case SQL_ATTR_TXN_ISOLATION: dbc->txn_isolation = v; return SQL_SUCCESS;
-      case SQL_ATTR_PACKET_SIZE: dbc->packet_size = v; return SQL_SUCCESS;
-      case SQL_ATTR_QUIET_MODE: dbc->quiet_mode = v; return SQL_SUCCESS;
-      case SQL_ATTR_METADATA_ID: dbc->metadata_id = v; return SQL_SUCCESS;
-      case SQL_ATTR_ODBC_CURSORS:
-      case SQL_ATTR_TRACE:
-      case SQL_ATTR_TRACEFILE:
-      case SQL_ATTR_TRANSLATE_LIB:
-      case SQL_ATTR_TRANSLATE_OPTION:
-      case SQL_ATTR_ASYNC_ENABLE:
-      case SQL_ATTR_AUTO_IPD:
-        return SQL_SUCCESS;
-      case SQL_ATTR_CURRENT_CATALOG:
-        return dbc->diag.error("HYC00", "the current catalog cannot be changed; connect to another workbook");
-      // Statement attributes set on the connection (ODBC 2 SQLSetConnectOption) apply to all
-      // statements; they are accepted.
-      case SQL_ATTR_QUERY_TIMEOUT: case SQL_ATTR_MAX_ROWS: case SQL_ATTR_NOSCAN: case SQL_ATTR_MAX_LENGTH:
-      case SQL_ATTR_CURSOR_TYPE: case SQL_ATTR_CONCURRENCY: case SQL_ATTR_KEYSET_SIZE: case SQL_ROWSET_SIZE:
-      case SQL_ATTR_SIMULATE_CURSOR: case SQL_ATTR_RETRIEVE_DATA: case SQL_ATTR_USE_BOOKMARKS:
-        return SQL_SUCCESS;
-      default:
-        return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
-    }
-  });
+  return on_dbc(handle, [&](Dbc* dbc) { return set_connect_attr(dbc, attr, value); });
+}
+
+SQLRETURN SQL_API SQLSetConnectAttrW(SQLHDBC handle, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER) {
+  return on_dbc(handle, [&](Dbc* dbc) { return set_connect_attr(dbc, attr, value); });
 }
 
 SQLRETURN SQL_API SQLGetConnectAttr(SQLHDBC handle, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER buflen,
                                     SQLINTEGER* len) {
-  Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
-  if (!dbc) return SQL_INVALID_HANDLE;
-  return guarded(dbc, [&]() -> SQLRETURN {
-    SQLULEN v;
-    switch (attr) {
-      case SQL_ATTR_LOGIN_TIMEOUT: v = dbc->login_timeout; break;
-      case SQL_ATTR_CONNECTION_TIMEOUT: v = dbc->connection_timeout; break;
-      case SQL_ATTR_ACCESS_MODE: v = dbc->access_mode; break;
-      case SQL_ATTR_AUTOCOMMIT: v = dbc->autocommit; break;
-      case SQL_ATTR_TXN_ISOLATION: v = dbc->txn_isolation; break;
-      case SQL_ATTR_PACKET_SIZE: v = dbc->packet_size; break;
-      case SQL_ATTR_QUIET_MODE: v = dbc->quiet_mode; break;
-      case SQL_ATTR_METADATA_ID: v = dbc->metadata_id; break;
-      case SQL_ATTR_AUTO_IPD: v = SQL_FALSE; break;
-      case SQL_ATTR_ASYNC_ENABLE: v = SQL_ASYNC_ENABLE_OFF; break;
-      case SQL_ATTR_CONNECTION_DEAD: v = dbc->connected ? SQL_CD_FALSE : SQL_CD_TRUE; break;
-      case SQL_ATTR_CURRENT_CATALOG:
-        return put_string(dbc, to_client(dbc, dbc->path_given), value, buflen, len);
-      default:
-        return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
-    }
-    if (value) *static_cast<SQLUINTEGER*>(value) = static_cast<SQLUINTEGER>(v);
-    if (len) *len = sizeof(SQLUINTEGER);
-    return SQL_SUCCESS;
-  });
+  return on_dbc(handle, [&](Dbc* dbc) { return get_connect_attr<AnsiText>(dbc, attr, value, buflen, len); });
+}
+
+SQLRETURN SQL_API SQLGetConnectAttrW(SQLHDBC handle, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER buflen,
+                                     SQLINTEGER* len) {
+  return on_dbc(handle, [&](Dbc* dbc) { return get_connect_attr<WideBytes>(dbc, attr, value, buflen, len); });
 }
 
 SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC handle, SQLUSMALLINT option, SQLULEN value) {
   return SQLSetConnectAttr(handle, option, reinterpret_cast<SQLPOINTER>(value), 0);
 }
 
+SQLRETURN SQL_API SQLSetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLULEN value) {
+  return SQLSetConnectAttrW(handle, option, reinterpret_cast<SQLPOINTER>(value), 0);
+}
+
 SQLRETURN SQL_API SQLGetConnectOption(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
   return SQLGetConnectAttr(handle, option, value, 512, nullptr);
+}
+
+SQLRETURN SQL_API SQLGetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
+  return SQLGetConnectAttrW(handle, option, value, 512, nullptr);
 }
 
 SQLRETURN SQL_API SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT) {

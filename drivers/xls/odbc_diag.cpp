@@ -1,8 +1,9 @@
 // ODBC entry points: diagnostics (SQLGetDiagRec, SQLGetDiagField, and SQLError for ODBC 2
-// clients).
+// clients), each as an ANSI (A) and a wide (W) entry over shared functions.
 #include "handles.h"
 
 #include <cstring>
+#include <limits>
 
 using namespace xlsodbc;
 
@@ -13,52 +14,61 @@ Handle* any_handle(SQLSMALLINT type, SQLHANDLE h) {
   return lookup_handle(h, type);
 }
 
-// Writes a message/state into a buffer of `max` bytes; SQL_SUCCESS_WITH_INFO when cut.
-template <typename Len>
-SQLRETURN copy_text(Handle* h, const std::string& text, SQLCHAR* buf, Len max, Len* len) {
-  if (len) *len = static_cast<Len>(text.size());
-  if (!buf || max <= 0) return text.empty() ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
-  size_t room = static_cast<size_t>(max) - 1;
-  size_t n = text.size() <= room ? text.size() : room;
-  if (n < text.size()) {
+// How the diagnostic entries hand out text: as the other entries do (AnsiText, WideText), but
+// adding no records of their own; a cut text is told by SQL_SUCCESS_WITH_INFO alone.
+struct QuietAnsi {
+  using Char = SQLCHAR;
+  template <typename Len>
+  static SQLRETURN out(Handle* h, const std::string& utf8, SQLPOINTER buf, Len max, Len* len) {
+    std::string text = to_client(h, utf8);
     ClientCharset* cs = h->charset();
-    if (cs) n = cs->whole_chars_prefix(text.data(), text.size(), room);
+    size_t size = text.size();
+    const size_t max_len = static_cast<size_t>(std::numeric_limits<Len>::max());
+    if (size > max_len) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
+    if (len) *len = static_cast<Len>(size);
+    if (!buf || max <= 0) return size == 0 ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
+    size_t room = static_cast<size_t>(max) - 1;
+    size_t n = size <= room ? size : room;
+    if (n < size && cs) n = cs->whole_chars_prefix(text.data(), size, room);
+    std::memcpy(buf, text.data(), n);
+    static_cast<char*>(buf)[n] = '\0';
+    return n < text.size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
   }
-  std::memcpy(buf, text.data(), n);
-  buf[n] = '\0';
-  return n < text.size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
-}
+};
 
-SQLRETURN diag_rec(Handle* h, SQLSMALLINT rec, SQLCHAR* state, SQLINTEGER* native, SQLCHAR* msg, SQLSMALLINT max,
-                   SQLSMALLINT* len) {
-  if (rec <= 0) return SQL_ERROR;
-  if (max < 0) return SQL_ERROR;
+template <WideUnit Unit>
+struct QuietWide {
+  using Char = SQLWCHAR;
+  template <typename Len>
+  static SQLRETURN out(Handle*, const std::string& utf8, SQLPOINTER buf, Len max, Len* len) {
+    SQLLEN full = 0;
+    bool cut = copy_wide(utf8, buf, max < 0 ? 0 : max, Unit, static_cast<SQLLEN>(std::numeric_limits<Len>::max()), full);
+    if (len) *len = static_cast<Len>(full);
+    return cut ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
+  }
+};
+
+// SQLGetDiagRec[W] and SQLError[W]: record `rec` of a handle.
+template <typename Out>
+SQLRETURN diag_rec(Handle* h, SQLSMALLINT rec, typename Out::Char* state, SQLINTEGER* native,
+                   typename Out::Char* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+  if (rec <= 0 || max < 0) return SQL_ERROR;
   const auto& recs = h->diag.records();
   if (static_cast<size_t>(rec) > recs.size()) return SQL_NO_DATA;
   const DiagRecord& r = recs[rec - 1];
   if (state) {
-    std::memcpy(state, r.sqlstate.c_str(), 5);
-    state[5] = '\0';
+    for (size_t i = 0; i < 5; ++i) state[i] = static_cast<typename Out::Char>(static_cast<unsigned char>(r.sqlstate[i]));
+    state[5] = 0;
   }
   if (native) *native = r.native;
-  return copy_text(h, to_client(h, r.message), msg, max, len);
+  return Out::out(h, r.message, msg, max, len);
 }
 
-}  // namespace
-
-extern "C" {
-
-SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLCHAR* state,
-                                SQLINTEGER* native, SQLCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
-  Handle* h = any_handle(type, handle);
-  if (!h) return SQL_INVALID_HANDLE;
-  return diag_rec(h, rec, state, native, msg, max, len);
-}
-
-SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLSMALLINT field,
-                                  SQLPOINTER info, SQLSMALLINT max, SQLSMALLINT* len) {
-  Handle* h = any_handle(type, handle);
-  if (!h) return SQL_INVALID_HANDLE;
+// SQLGetDiagField[W]: numeric fields into `info`, text fields in the entry's form.
+template <typename Out>
+SQLRETURN diag_field(Handle* h, SQLSMALLINT type, SQLSMALLINT rec, SQLSMALLINT field, SQLPOINTER info,
+                     SQLSMALLINT max, SQLSMALLINT* len) {
+  auto text = [&](const std::string& utf8) { return Out::out(h, utf8, info, max, len); };
   const auto& recs = h->diag.records();
   // Header fields.
   switch (field) {
@@ -75,7 +85,7 @@ SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLIN
       return SQL_SUCCESS;
     case SQL_DIAG_DYNAMIC_FUNCTION:
       if (type != SQL_HANDLE_STMT) return SQL_ERROR;
-      return copy_text(h, std::string("SELECT CURSOR"), static_cast<SQLCHAR*>(info), max, len);
+      return text("SELECT CURSOR");
     case SQL_DIAG_DYNAMIC_FUNCTION_CODE:
       if (type != SQL_HANDLE_STMT) return SQL_ERROR;
       if (info) *static_cast<SQLINTEGER*>(info) = SQL_DIAG_SELECT_CURSOR;
@@ -87,20 +97,15 @@ SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLIN
   if (static_cast<size_t>(rec) > recs.size()) return SQL_NO_DATA;
   const DiagRecord& r = recs[rec - 1];
   switch (field) {
-    case SQL_DIAG_SQLSTATE:
-      return copy_text(h, r.sqlstate, static_cast<SQLCHAR*>(info), max, len);
-    case SQL_DIAG_MESSAGE_TEXT:
-      return copy_text(h, to_client(h, r.message), static_cast<SQLCHAR*>(info), max, len);
+    case SQL_DIAG_SQLSTATE: return text(r.sqlstate);
+    case SQL_DIAG_MESSAGE_TEXT: return text(r.message);
+    case SQL_DIAG_CLASS_ORIGIN:
+    case SQL_DIAG_SUBCLASS_ORIGIN: return text(class_origin(r.sqlstate));
+    case SQL_DIAG_CONNECTION_NAME: return text("");
+    case SQL_DIAG_SERVER_NAME: return text("EXCEL");
     case SQL_DIAG_NATIVE:
       if (info) *static_cast<SQLINTEGER*>(info) = r.native;
       return SQL_SUCCESS;
-    case SQL_DIAG_CLASS_ORIGIN:
-      return copy_text(h, std::string(class_origin(r.sqlstate)), static_cast<SQLCHAR*>(info), max, len);
-    case SQL_DIAG_SUBCLASS_ORIGIN:
-      return copy_text(h, std::string(class_origin(r.sqlstate)), static_cast<SQLCHAR*>(info), max, len);
-    case SQL_DIAG_CONNECTION_NAME:
-    case SQL_DIAG_SERVER_NAME:
-      return copy_text(h, std::string(field == SQL_DIAG_SERVER_NAME ? "EXCEL" : ""), static_cast<SQLCHAR*>(info), max, len);
     case SQL_DIAG_ROW_NUMBER:
       if (info) *static_cast<SQLLEN*>(info) = r.row;
       return SQL_SUCCESS;
@@ -112,9 +117,10 @@ SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLIN
   }
 }
 
-// ODBC 2: returns the next record of the most specific handle given, once each.
-SQLRETURN SQL_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state, SQLINTEGER* native,
-                           SQLCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+// ODBC 2 SQLError[W]: the next record of the most specific handle given, once each.
+template <typename Out>
+SQLRETURN next_error(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, typename Out::Char* state, SQLINTEGER* native,
+                     typename Out::Char* msg, SQLSMALLINT max, SQLSMALLINT* len) {
   Handle* h = nullptr;
   if (stmt) h = lookup_handle(stmt, SQL_HANDLE_STMT);
   else if (dbc) h = lookup_handle(dbc, SQL_HANDLE_DBC);
@@ -122,11 +128,52 @@ SQLRETURN SQL_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* sta
   if (!h) return SQL_INVALID_HANDLE;
   size_t& next = h->diag.error_cursor();
   if (next >= h->diag.records().size()) {
-    if (state) std::memcpy(state, "00000", 6);
+    if (state) {
+      for (size_t i = 0; i < 5; ++i) state[i] = '0';
+      state[5] = 0;
+    }
     return SQL_NO_DATA;
   }
   ++next;
-  return diag_rec(h, static_cast<SQLSMALLINT>(next), state, native, msg, max, len);
+  return diag_rec<Out>(h, static_cast<SQLSMALLINT>(next), state, native, msg, max, len);
+}
+
+}  // namespace
+
+extern "C" {
+
+SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLCHAR* state,
+                                SQLINTEGER* native, SQLCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+  Handle* h = any_handle(type, handle);
+  return h ? diag_rec<QuietAnsi>(h, rec, state, native, msg, max, len) : SQL_INVALID_HANDLE;
+}
+
+SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLWCHAR* state,
+                                 SQLINTEGER* native, SQLWCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+  Handle* h = any_handle(type, handle);
+  return h ? diag_rec<QuietWide<WideUnit::Chars>>(h, rec, state, native, msg, max, len) : SQL_INVALID_HANDLE;
+}
+
+SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLSMALLINT field,
+                                  SQLPOINTER info, SQLSMALLINT max, SQLSMALLINT* len) {
+  Handle* h = any_handle(type, handle);
+  return h ? diag_field<QuietAnsi>(h, type, rec, field, info, max, len) : SQL_INVALID_HANDLE;
+}
+
+SQLRETURN SQL_API SQLGetDiagFieldW(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT rec, SQLSMALLINT field,
+                                   SQLPOINTER info, SQLSMALLINT max, SQLSMALLINT* len) {
+  Handle* h = any_handle(type, handle);
+  return h ? diag_field<QuietWide<WideUnit::Bytes>>(h, type, rec, field, info, max, len) : SQL_INVALID_HANDLE;
+}
+
+SQLRETURN SQL_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state, SQLINTEGER* native,
+                           SQLCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+  return next_error<QuietAnsi>(env, dbc, stmt, state, native, msg, max, len);
+}
+
+SQLRETURN SQL_API SQLErrorW(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLWCHAR* state, SQLINTEGER* native,
+                            SQLWCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
+  return next_error<QuietWide<WideUnit::Chars>>(env, dbc, stmt, state, native, msg, max, len);
 }
 
 }  // extern "C"

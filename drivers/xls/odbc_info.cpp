@@ -1,8 +1,10 @@
 // ODBC entry points: what the driver tells about itself (SQLGetInfo, SQLGetFunctions,
-// SQLGetTypeInfo) and the catalog functions over the workbook's worksheets.
+// SQLGetTypeInfo) and the catalog functions over the workbook's worksheets. The ANSI (A) and
+// wide (W) entries share the functions of the unnamed namespace, which take and give UTF-8.
 #include "statement.h"
 
 #include <cstring>
+#include <optional>
 
 using namespace xlsodbc;
 
@@ -67,7 +69,7 @@ const Info kInfo[] = {
     {SQL_FILE_USAGE, U16, SQL_FILE_CATALOG, nullptr},
     {SQL_GROUP_BY, U16, SQL_GB_NOT_SUPPORTED, nullptr},
     {SQL_CATALOG_LOCATION, U16, 0, nullptr},
-    {SQL_MAX_COLUMN_NAME_LEN, U16, 255, nullptr},
+    {SQL_MAX_COLUMN_NAME_LEN, U16, kMaxColumnName, nullptr},
     {SQL_MAX_TABLE_NAME_LEN, U16, 64, nullptr},
     {SQL_MAX_CURSOR_NAME_LEN, U16, 64, nullptr},
     {SQL_MAX_SCHEMA_NAME_LEN, U16, 0, nullptr},
@@ -196,15 +198,198 @@ bool like(const std::string& pattern, const std::string& text, size_t p = 0, siz
   return t == text.size();
 }
 
-std::string arg(Stmt* st, SQLCHAR* s, SQLSMALLINT n, bool& present) {
-  present = s != nullptr;
+// A text argument of a catalog function, UTF-8; absent for a null pointer.
+using Arg = std::optional<std::string>;
+
+template <typename Text>
+Arg arg(Stmt* st, typename Text::Char* s, SQLSMALLINT n) {
+  if (!s) return std::nullopt;
   std::string out;
-  if (s) from_client(st, s, n, out);
+  Text::in(st, s, n, out);
   return out;
 }
 
 std::optional<std::string> num(long v) { return std::to_string(v); }
 const std::optional<std::string> kNull;
+
+template <typename Text>
+SQLRETURN get_info(Dbc* dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT buflen, SQLSMALLINT* len) {
+  auto text = [&](const std::string& utf8) {
+    Text::out(dbc, utf8, value, buflen, len);
+    return dbc->diag.success();
+  };
+  auto put_u32 = [&](SQLUINTEGER v) {
+    if (value) *static_cast<SQLUINTEGER*>(value) = v;
+    if (len) *len = sizeof(SQLUINTEGER);
+    return SQL_SUCCESS;
+  };
+  switch (type) {
+    case SQL_DATA_SOURCE_NAME:
+      return text(dbc->dsn);
+    case SQL_DATABASE_NAME: {
+      std::string p = dbc->path_given;
+      if (p.size() > 4 && (p.compare(p.size() - 4, 4, ".xls") == 0 || p.compare(p.size() - 4, 4, ".XLS") == 0))
+        p.resize(p.size() - 4);
+      return text(p);
+    }
+    default:
+      break;
+  }
+  if (is_convert_info(type)) return put_u32(0);
+  for (const Info& i : kInfo) {
+    if (i.id != type) continue;
+    if (i.kind == Str) return text(i.text);
+    if (i.kind == U16) {
+      if (value) *static_cast<SQLUSMALLINT*>(value) = static_cast<SQLUSMALLINT>(i.number);
+      if (len) *len = sizeof(SQLUSMALLINT);
+      return SQL_SUCCESS;
+    }
+    return put_u32(i.number);
+  }
+  return dbc->diag.error("HY096", "information type " + std::to_string(type) + " is not supported");
+}
+
+SQLRETURN get_type_info(Stmt* st, SQLSMALLINT type) {
+  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  auto r = std::make_unique<TableResult>();
+  r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
+  r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
+  r->add_column("LITERAL_PREFIX", SQL_VARCHAR, 8);
+  r->add_column("LITERAL_SUFFIX", SQL_VARCHAR, 8);
+  r->add_column("CREATE_PARAMS", SQL_VARCHAR, 32);
+  r->add_column("NULLABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("CASE_SENSITIVE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("SEARCHABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("UNSIGNED_ATTRIBUTE", SQL_SMALLINT, 5);
+  r->add_column("FIXED_PREC_SCALE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("AUTO_UNIQUE_VALUE", SQL_SMALLINT, 5);
+  r->add_column("LOCAL_TYPE_NAME", SQL_VARCHAR, 32);
+  r->add_column("MINIMUM_SCALE", SQL_SMALLINT, 5);
+  r->add_column("MAXIMUM_SCALE", SQL_SMALLINT, 5);
+  r->add_column("SQL_DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("SQL_DATETIME_SUB", SQL_SMALLINT, 5);
+  r->add_column("NUM_PREC_RADIX", SQL_INTEGER, 10);
+  r->add_column("INTERVAL_PRECISION", SQL_SMALLINT, 5);
+  if (type == SQL_ALL_TYPES || type == SQL_VARCHAR)
+    r->add_row({std::string("VARCHAR"), num(SQL_VARCHAR), num(255), std::string("'"), std::string("'"),
+                std::string("max length"), num(SQL_NULLABLE), num(SQL_FALSE), num(SQL_PRED_NONE), kNull,
+                num(SQL_FALSE), kNull, std::string("VARCHAR"), kNull, kNull, num(SQL_VARCHAR), kNull, kNull, kNull});
+  return set_table_result(st, std::move(r));
+}
+
+template <typename Text>
+SQLRETURN tables(Stmt* st, typename Text::Char* cat_text, SQLSMALLINT cat_len, typename Text::Char* schema_text,
+                 SQLSMALLINT schema_len, typename Text::Char* table_text, SQLSMALLINT table_len,
+                 typename Text::Char* types_text, SQLSMALLINT types_len) {
+  Arg cat = arg<Text>(st, cat_text, cat_len), schema = arg<Text>(st, schema_text, schema_len);
+  Arg table = arg<Text>(st, table_text, table_len), types = arg<Text>(st, types_text, types_len);
+  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  std::string c = cat.value_or(""), s = schema.value_or(""), t = table.value_or(""), ty = types.value_or("");
+  auto r = std::make_unique<TableResult>();
+  for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}) r->add_column(n);
+  bool want_tables = !types || ty.empty() || ty == "%" || ty.find("TABLE") != std::string::npos;
+  if (c == "%" && s.empty() && t.empty()) {
+    r->add_row({st->dbc->path_given, kNull, kNull, kNull, kNull});
+  } else if (ty == "%" && c.empty() && s.empty() && t.empty()) {
+    r->add_row({kNull, kNull, kNull, std::string("TABLE"), kNull});
+  } else if (want_tables && !(schema && s == "%" && c.empty() && t.empty())) {
+    for (const auto& sh : st->dbc->workbook->sheets()) {
+      if (sh.type != 0) continue;
+      std::string name = sh.name + "$";
+      if (table && !t.empty() && !like(t, name)) continue;
+      r->add_row({kNull, kNull, name, std::string("TABLE"), kNull});
+    }
+  }
+  return set_table_result(st, std::move(r));
+}
+
+template <typename Text>
+SQLRETURN columns(Stmt* st, typename Text::Char* table_text, SQLSMALLINT table_len, typename Text::Char* column_text,
+                  SQLSMALLINT column_len) {
+  Arg table = arg<Text>(st, table_text, table_len), column = arg<Text>(st, column_text, column_len);
+  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  std::string t = table.value_or(""), col = column.value_or("");
+  auto r = std::make_unique<TableResult>();
+  for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
+  r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
+  r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
+  r->add_column("BUFFER_LENGTH", SQL_INTEGER, 10);
+  r->add_column("DECIMAL_DIGITS", SQL_SMALLINT, 5);
+  r->add_column("NUM_PREC_RADIX", SQL_SMALLINT, 5);
+  r->add_column("NULLABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("REMARKS");
+  r->add_column("COLUMN_DEF");
+  r->add_column("SQL_DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("SQL_DATETIME_SUB", SQL_SMALLINT, 5);
+  r->add_column("CHAR_OCTET_LENGTH", SQL_INTEGER, 10);
+  r->add_column("ORDINAL_POSITION", SQL_INTEGER, 10, SQL_NO_NULLS);
+  r->add_column("IS_NULLABLE", SQL_VARCHAR, 3);
+  const Workbook& wb = *st->dbc->workbook;
+  for (size_t i = 0; i < wb.sheets().size(); ++i) {
+    const auto& sh = wb.sheets()[i];
+    std::string name = sh.name + "$";
+    if (sh.type != 0 || (table && !t.empty() && !like(t, name))) continue;
+    std::string error;
+    auto ws = load_worksheet(st->dbc, static_cast<int>(i), error);
+    if (!ws) continue;
+    SelectStatement all;
+    all.all_columns = true;
+    std::string state;
+    auto res = SheetResult::build(st->dbc->workbook, ws, all, state, error);
+    if (!res) continue;
+    long pos = 0;
+    for (const ColumnInfo& ci : res->columns()) {
+      ++pos;
+      if (column && !col.empty() && !like(col, ci.name)) continue;
+      long size = static_cast<long>(ci.size);
+      r->add_row({kNull, kNull, name, ci.name, num(SQL_VARCHAR), std::string("VARCHAR"),
+                  num(size), num(size * static_cast<long>(bytes_per_char(st->dbc))), kNull, kNull, num(SQL_NULLABLE),
+                  kNull, kNull, num(SQL_VARCHAR), kNull, num(size * static_cast<long>(bytes_per_char(st->dbc))), num(pos),
+                  std::string("YES")});
+    }
+  }
+  return set_table_result(st, std::move(r));
+}
+
+// Empty results of the right shape.
+SQLRETURN special_columns(Stmt* st) {
+  auto r = std::make_unique<TableResult>();
+  r->add_column("SCOPE", SQL_SMALLINT, 5);
+  r->add_column("COLUMN_NAME", SQL_VARCHAR, 128, SQL_NO_NULLS);
+  r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
+  r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
+  r->add_column("BUFFER_LENGTH", SQL_INTEGER, 10);
+  r->add_column("DECIMAL_DIGITS", SQL_SMALLINT, 5);
+  r->add_column("PSEUDO_COLUMN", SQL_SMALLINT, 5);
+  return set_table_result(st, std::move(r));
+}
+
+SQLRETURN statistics(Stmt* st) {
+  auto r = std::make_unique<TableResult>();
+  for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME"}) r->add_column(n);
+  r->add_column("NON_UNIQUE", SQL_SMALLINT, 5);
+  r->add_column("INDEX_QUALIFIER");
+  r->add_column("INDEX_NAME");
+  r->add_column("TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("ORDINAL_POSITION", SQL_SMALLINT, 5);
+  r->add_column("COLUMN_NAME");
+  r->add_column("ASC_OR_DESC", SQL_CHAR, 1);
+  r->add_column("CARDINALITY", SQL_INTEGER, 10);
+  r->add_column("PAGES", SQL_INTEGER, 10);
+  r->add_column("FILTER_CONDITION");
+  return set_table_result(st, std::move(r));
+}
+
+SQLRETURN primary_keys(Stmt* st) {
+  auto r = std::make_unique<TableResult>();
+  for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
+  r->add_column("KEY_SEQ", SQL_SMALLINT, 5, SQL_NO_NULLS);
+  r->add_column("PK_NAME");
+  return set_table_result(st, std::move(r));
+}
 
 }  // namespace
 
@@ -212,44 +397,12 @@ extern "C" {
 
 SQLRETURN SQL_API SQLGetInfo(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT buflen,
                              SQLSMALLINT* len) {
-  Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
-  if (!dbc) return SQL_INVALID_HANDLE;
-  return guarded(dbc, [&]() -> SQLRETURN {
-    auto put_u32 = [&](SQLUINTEGER v) {
-      if (value) *static_cast<SQLUINTEGER*>(value) = v;
-      if (len) *len = sizeof(SQLUINTEGER);
-      return SQL_SUCCESS;
-    };
-    switch (type) {
-      case SQL_DATA_SOURCE_NAME:
-        put_string(dbc, to_client(dbc, dbc->dsn), value, buflen, len);
-        return dbc->diag.success();
-      case SQL_DATABASE_NAME: {
-        std::string p = dbc->path_given;
-        if (p.size() > 4 && (p.compare(p.size() - 4, 4, ".xls") == 0 || p.compare(p.size() - 4, 4, ".XLS") == 0))
-          p.resize(p.size() - 4);
-        put_string(dbc, to_client(dbc, p), value, buflen, len);
-        return dbc->diag.success();
-      }
-      default:
-        break;
-    }
-    if (is_convert_info(type)) return put_u32(0);
-    for (const Info& i : kInfo) {
-      if (i.id != type) continue;
-      if (i.kind == Str) {
-        put_string(dbc, i.text, value, buflen, len);
-        return dbc->diag.success();
-      }
-      if (i.kind == U16) {
-        if (value) *static_cast<SQLUSMALLINT*>(value) = static_cast<SQLUSMALLINT>(i.number);
-        if (len) *len = sizeof(SQLUSMALLINT);
-        return SQL_SUCCESS;
-      }
-      return put_u32(i.number);
-    }
-    return dbc->diag.error("HY096", "information type " + std::to_string(type) + " is not supported");
-  });
+  return on_dbc(handle, [&](Dbc* dbc) { return get_info<AnsiText>(dbc, type, value, buflen, len); });
+}
+
+SQLRETURN SQL_API SQLGetInfoW(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT buflen,
+                              SQLSMALLINT* len) {
+  return on_dbc(handle, [&](Dbc* dbc) { return get_info<WideBytes>(dbc, type, value, buflen, len); });
 }
 
 SQLRETURN SQL_API SQLGetFunctions(SQLHDBC handle, SQLUSMALLINT id, SQLUSMALLINT* supported) {
@@ -276,167 +429,66 @@ SQLRETURN SQL_API SQLGetFunctions(SQLHDBC handle, SQLUSMALLINT id, SQLUSMALLINT*
 }
 
 SQLRETURN SQL_API SQLGetTypeInfo(SQLHSTMT handle, SQLSMALLINT type) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
-    auto r = std::make_unique<TableResult>();
-    r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
-    r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
-    r->add_column("LITERAL_PREFIX", SQL_VARCHAR, 8);
-    r->add_column("LITERAL_SUFFIX", SQL_VARCHAR, 8);
-    r->add_column("CREATE_PARAMS", SQL_VARCHAR, 32);
-    r->add_column("NULLABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("CASE_SENSITIVE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("SEARCHABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("UNSIGNED_ATTRIBUTE", SQL_SMALLINT, 5);
-    r->add_column("FIXED_PREC_SCALE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("AUTO_UNIQUE_VALUE", SQL_SMALLINT, 5);
-    r->add_column("LOCAL_TYPE_NAME", SQL_VARCHAR, 32);
-    r->add_column("MINIMUM_SCALE", SQL_SMALLINT, 5);
-    r->add_column("MAXIMUM_SCALE", SQL_SMALLINT, 5);
-    r->add_column("SQL_DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("SQL_DATETIME_SUB", SQL_SMALLINT, 5);
-    r->add_column("NUM_PREC_RADIX", SQL_INTEGER, 10);
-    r->add_column("INTERVAL_PRECISION", SQL_SMALLINT, 5);
-    if (type == SQL_ALL_TYPES || type == SQL_VARCHAR)
-      r->add_row({std::string("VARCHAR"), num(SQL_VARCHAR), num(255), std::string("'"), std::string("'"),
-                  std::string("max length"), num(SQL_NULLABLE), num(SQL_FALSE), num(SQL_PRED_NONE), kNull,
-                  num(SQL_FALSE), kNull, std::string("VARCHAR"), kNull, kNull, num(SQL_VARCHAR), kNull, kNull, kNull});
-    return set_table_result(st, std::move(r));
-  });
+  return on_stmt(handle, [&](Stmt* st) { return get_type_info(st, type); });
+}
+
+SQLRETURN SQL_API SQLGetTypeInfoW(SQLHSTMT handle, SQLSMALLINT type) {
+  return on_stmt(handle, [&](Stmt* st) { return get_type_info(st, type); });
 }
 
 SQLRETURN SQL_API SQLTables(SQLHSTMT handle, SQLCHAR* cat, SQLSMALLINT cat_len, SQLCHAR* schema, SQLSMALLINT schema_len,
                             SQLCHAR* table, SQLSMALLINT table_len, SQLCHAR* types, SQLSMALLINT types_len) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
-    bool has_cat, has_schema, has_table, has_types;
-    std::string c = arg(st, cat, cat_len, has_cat), s = arg(st, schema, schema_len, has_schema);
-    std::string t = arg(st, table, table_len, has_table), ty = arg(st, types, types_len, has_types);
-    auto r = std::make_unique<TableResult>();
-    for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}) r->add_column(n);
-    bool want_tables = !has_types || ty.empty() || ty == "%" || ty.find("TABLE") != std::string::npos;
-    if (c == "%" && s.empty() && t.empty()) {
-      r->add_row({st->dbc->path_given, kNull, kNull, kNull, kNull});
-    } else if (ty == "%" && c.empty() && s.empty() && t.empty()) {
-      r->add_row({kNull, kNull, kNull, std::string("TABLE"), kNull});
-    } else if (want_tables && !(has_schema && s == "%" && c.empty() && t.empty())) {
-      for (const auto& sh : st->dbc->workbook->sheets()) {
-        if (sh.type != 0) continue;
-        std::string name = sh.name + "$";
-        if (has_table && !t.empty() && !like(t, name)) continue;
-        r->add_row({kNull, kNull, name, std::string("TABLE"), kNull});
-      }
-    }
-    return set_table_result(st, std::move(r));
+  return on_stmt(handle, [&](Stmt* st) {
+    return tables<AnsiText>(st, cat, cat_len, schema, schema_len, table, table_len, types, types_len);
+  });
+}
+
+SQLRETURN SQL_API SQLTablesW(SQLHSTMT handle, SQLWCHAR* cat, SQLSMALLINT cat_len, SQLWCHAR* schema,
+                             SQLSMALLINT schema_len, SQLWCHAR* table, SQLSMALLINT table_len, SQLWCHAR* types,
+                             SQLSMALLINT types_len) {
+  return on_stmt(handle, [&](Stmt* st) {
+    return tables<WideChars>(st, cat, cat_len, schema, schema_len, table, table_len, types, types_len);
   });
 }
 
 SQLRETURN SQL_API SQLColumns(SQLHSTMT handle, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR* table,
                              SQLSMALLINT table_len, SQLCHAR* column, SQLSMALLINT column_len) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
-    bool has_table, has_column;
-    std::string t = arg(st, table, table_len, has_table), col = arg(st, column, column_len, has_column);
-    auto r = std::make_unique<TableResult>();
-    for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
-    r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
-    r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
-    r->add_column("BUFFER_LENGTH", SQL_INTEGER, 10);
-    r->add_column("DECIMAL_DIGITS", SQL_SMALLINT, 5);
-    r->add_column("NUM_PREC_RADIX", SQL_SMALLINT, 5);
-    r->add_column("NULLABLE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("REMARKS");
-    r->add_column("COLUMN_DEF");
-    r->add_column("SQL_DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("SQL_DATETIME_SUB", SQL_SMALLINT, 5);
-    r->add_column("CHAR_OCTET_LENGTH", SQL_INTEGER, 10);
-    r->add_column("ORDINAL_POSITION", SQL_INTEGER, 10, SQL_NO_NULLS);
-    r->add_column("IS_NULLABLE", SQL_VARCHAR, 3);
-    const Workbook& wb = *st->dbc->workbook;
-    for (size_t i = 0; i < wb.sheets().size(); ++i) {
-      const auto& sh = wb.sheets()[i];
-      std::string name = sh.name + "$";
-      if (sh.type != 0 || (has_table && !t.empty() && !like(t, name))) continue;
-      std::string error;
-      auto ws = load_worksheet(st->dbc, static_cast<int>(i), error);
-      if (!ws) continue;
-      SelectStatement all;
-      all.all_columns = true;
-      std::string state;
-      auto res = SheetResult::build(st->dbc->workbook, ws, all, state, error);
-      if (!res) continue;
-      long pos = 0;
-      for (const ColumnInfo& ci : res->columns()) {
-        ++pos;
-        if (has_column && !col.empty() && !like(col, ci.name)) continue;
-        long size = static_cast<long>(ci.size);
-        r->add_row({kNull, kNull, name, ci.name, num(SQL_VARCHAR), std::string("VARCHAR"),
-                    num(size), num(size * static_cast<long>(bytes_per_char(st->dbc))), kNull, kNull, num(SQL_NULLABLE),
-                    kNull, kNull, num(SQL_VARCHAR), kNull, num(size * static_cast<long>(bytes_per_char(st->dbc))), num(pos),
-                    std::string("YES")});
-      }
-    }
-    return set_table_result(st, std::move(r));
-  });
+  return on_stmt(handle, [&](Stmt* st) { return columns<AnsiText>(st, table, table_len, column, column_len); });
 }
 
+SQLRETURN SQL_API SQLColumnsW(SQLHSTMT handle, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLWCHAR* table,
+                              SQLSMALLINT table_len, SQLWCHAR* column, SQLSMALLINT column_len) {
+  return on_stmt(handle, [&](Stmt* st) { return columns<WideChars>(st, table, table_len, column, column_len); });
+}
+
+// The worksheets have no keys, indexes or row identifiers: these answer with no rows.
 SQLRETURN SQL_API SQLSpecialColumns(SQLHSTMT handle, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
                                     SQLCHAR*, SQLSMALLINT, SQLUSMALLINT, SQLUSMALLINT) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    auto r = std::make_unique<TableResult>();
-    r->add_column("SCOPE", SQL_SMALLINT, 5);
-    r->add_column("COLUMN_NAME", SQL_VARCHAR, 128, SQL_NO_NULLS);
-    r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
-    r->add_column("COLUMN_SIZE", SQL_INTEGER, 10);
-    r->add_column("BUFFER_LENGTH", SQL_INTEGER, 10);
-    r->add_column("DECIMAL_DIGITS", SQL_SMALLINT, 5);
-    r->add_column("PSEUDO_COLUMN", SQL_SMALLINT, 5);
-    return set_table_result(st, std::move(r));
-  });
+  return on_stmt(handle, special_columns);
+}
+
+SQLRETURN SQL_API SQLSpecialColumnsW(SQLHSTMT handle, SQLUSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT,
+                                     SQLWCHAR*, SQLSMALLINT, SQLUSMALLINT, SQLUSMALLINT) {
+  return on_stmt(handle, special_columns);
 }
 
 SQLRETURN SQL_API SQLStatistics(SQLHSTMT handle, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
                                 SQLUSMALLINT, SQLUSMALLINT) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    auto r = std::make_unique<TableResult>();
-    for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME"}) r->add_column(n);
-    r->add_column("NON_UNIQUE", SQL_SMALLINT, 5);
-    r->add_column("INDEX_QUALIFIER");
-    r->add_column("INDEX_NAME");
-    r->add_column("TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("ORDINAL_POSITION", SQL_SMALLINT, 5);
-    r->add_column("COLUMN_NAME");
-    r->add_column("ASC_OR_DESC", SQL_CHAR, 1);
-    r->add_column("CARDINALITY", SQL_INTEGER, 10);
-    r->add_column("PAGES", SQL_INTEGER, 10);
-    r->add_column("FILTER_CONDITION");
-    return set_table_result(st, std::move(r));
-  });
+  return on_stmt(handle, statistics);
+}
+
+SQLRETURN SQL_API SQLStatisticsW(SQLHSTMT handle, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*,
+                                 SQLSMALLINT, SQLUSMALLINT, SQLUSMALLINT) {
+  return on_stmt(handle, statistics);
 }
 
 SQLRETURN SQL_API SQLPrimaryKeys(SQLHSTMT handle, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
-  Stmt* st = as<Stmt>(handle, SQL_HANDLE_STMT);
-  if (!st) return SQL_INVALID_HANDLE;
-  return guarded(st, [&]() -> SQLRETURN {
-    auto r = std::make_unique<TableResult>();
-    for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
-    r->add_column("KEY_SEQ", SQL_SMALLINT, 5, SQL_NO_NULLS);
-    r->add_column("PK_NAME");
-    return set_table_result(st, std::move(r));
-  });
+  return on_stmt(handle, primary_keys);
+}
+
+SQLRETURN SQL_API SQLPrimaryKeysW(SQLHSTMT handle, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*,
+                                  SQLSMALLINT) {
+  return on_stmt(handle, primary_keys);
 }
 
 }  // extern "C"

@@ -57,16 +57,18 @@ std::vector<std::string> SheetResult::header_names(const Workbook& wb, const Wor
     const Cell* cell = ws.find(ws.first_row, static_cast<uint16_t>(c));
     if (!cell || !wb.cell_text(ws, *cell, text) || text.empty())
       text = "F" + std::to_string(c - ws.first_col + 1);
-    names.push_back(text);
+    names.push_back(utf8_prefix(text, kMaxColumnName));
   }
-  // Repeated names get a numeric suffix that no other column has.
+  // Repeated names get a numeric suffix that no other column has; the name is cut further when
+  // name and suffix would pass the limit.
   std::set<std::string> originals, used;
   for (const auto& n : names) originals.insert(fold_case(n));
   for (auto& n : names) {
     std::string key = fold_case(n);
     if (used.count(key)) {
       for (unsigned k = 1;; ++k) {
-        std::string cand = n + std::to_string(k);
+        std::string suffix = std::to_string(k);
+        std::string cand = utf8_prefix(n, kMaxColumnName - suffix.size()) + suffix;
         std::string ck = fold_case(cand);
         if (!used.count(ck) && !originals.count(ck)) {
           n = cand;

@@ -14,6 +14,10 @@
 
 namespace xlsodbc {
 
+// The longest column name in characters (the limit desktop database engines put on a column
+// name); longer header texts are cut to it.
+constexpr size_t kMaxColumnName = 64;
+
 struct ColumnInfo {
   std::string name;
   SQLSMALLINT sql_type = SQL_VARCHAR;
@@ -64,7 +68,8 @@ class SheetResult : public ResultSet {
                                             const SelectStatement& stmt, std::string& sqlstate,
                                             std::string& error);
 
-  // The column names of a worksheet's header row, made unique (F1, F2 ... for empty ones).
+  // The column names of a worksheet's header row: F1, F2 ... for empty ones, cut to
+  // kMaxColumnName characters, then made unique with a number that stays within the limit.
   static std::vector<std::string> header_names(const Workbook& wb, const Worksheet& ws);
 
  private:

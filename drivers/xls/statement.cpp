@@ -161,8 +161,10 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         p.done = true;
         return SQL_SUCCESS;
       }
-      size_t n = c_type == SQL_C_CHAR ? st->out_charset.whole_chars_prefix(p.bytes.data() + p.offset, remaining, room) : room;
-      if (n == 0) n = room;
+      // A full buffer, as ODBC defines truncation (BufferLength less the NUL): clients such as
+      // pyodbc count what they got from it. A character may be split between two pieces;
+      // the pieces joined give the whole text.
+      size_t n = room;
       std::memcpy(out, p.bytes.data() + p.offset, n);
       if (c_type == SQL_C_CHAR) out[n] = '\0';
       p.offset += n;
@@ -179,8 +181,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         return st->diag.warning("01004", "string data, right truncated");
       }
       SQLWCHAR* out = static_cast<SQLWCHAR*>(target);
-      size_t n = remaining <= room ? remaining : room;
-      if (n < remaining && n > 1 && p.wide[p.offset + n - 1] >= 0xD800 && p.wide[p.offset + n - 1] <= 0xDBFF) --n;
+      size_t n = remaining <= room ? remaining : room;  // a full buffer when cut, as for SQL_C_CHAR
       std::memcpy(out, p.wide.data() + p.offset, n * sizeof(SQLWCHAR));
       out[n] = 0;
       p.offset += n;

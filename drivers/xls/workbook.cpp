@@ -21,6 +21,33 @@ std::string damaged(const Record& r, const char* what) {
 
 bool is_value(const Cell& c) { return c.type != Cell::Empty; }
 
+// The number of cells the records of a worksheet (from its BOF) give at most, so that the cells
+// are stored in one allocation of the right size: a vector grown by doubling takes twice the
+// memory at its peak and copies every cell again at each step.
+size_t count_cells(const std::vector<uint8_t>& stream, size_t offset) {
+  RecordReader rr(stream.data(), stream.size(), offset);
+  Record r;
+  size_t n = 0;
+  int depth = 0;
+  while (rr.next(r)) {
+    if (rec::is_bof(r.type)) { ++depth; continue; }
+    if (r.type == rec::kEof) { if (--depth <= 0) break; continue; }
+    if (depth != 1) continue;
+    switch (r.type) {
+      case rec::kNumber: case rec::kRk: case rec::kLabelSst: case rec::kLabel: case rec::kRString:
+      case rec::kBoolErr: case rec::kFormula: case rec::kFormula4:
+        ++n;
+        break;
+      case rec::kMulRk:
+        if (r.size >= 6) n += (r.size - 6) / 6;
+        break;
+      default:
+        break;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
@@ -160,7 +187,7 @@ bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const
   CodePageDecoder cp;
   cp.set_code_page(code_page_);
   std::vector<Cell>& cells = ws.cells;
-  cells.reserve(1024);
+  cells.reserve(count_cells(stream_, entry.offset));
   size_t pending_string = SIZE_MAX;  // formula cell waiting for its STRING record
   int depth = 1;
   bool eof = false;
@@ -279,7 +306,7 @@ bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const
     else cells[out++] = cells[i];
   }
   cells.resize(out);
-  cells.shrink_to_fit();
+  if (cells.capacity() - cells.size() > cells.size() / 8) cells.shrink_to_fit();  // many blanks or errors
   if (cells.empty()) return true;
   ws.empty = false;
   ws.first_row = cells.front().row;
@@ -301,8 +328,7 @@ bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const
 bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) const {
   switch (c.type) {
     case Cell::Number: {
-      NumberKind kind = number_kind(c.xf);
-      if (kind != NumberKind::Plain && format_serial(c.number, kind, date1904_, out)) return true;
+      if (format_serial(c.number, number_kind(c.xf), date1904_, out)) return true;
       append_number(c.number, out);
       return true;
     }
@@ -323,10 +349,8 @@ bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) c
 uint32_t Workbook::cell_text_length(const Worksheet& ws, const Cell& c) const {
   switch (c.type) {
     case Cell::Number: {
-      NumberKind kind = number_kind(c.xf);
       double v = c.number;
-      if (kind != NumberKind::Plain && v >= 0 && v < 2958466.0)
-        return kind == NumberKind::Date ? 10 : kind == NumberKind::Time ? 8 : 19;
+      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf)))) return n;
       if (v == std::trunc(v) && std::fabs(v) < 1e15) {
         uint32_t n = v < 0 ? 2 : 1;
         for (double a = std::fabs(v); a >= 10; a /= 10) ++n;

@@ -13,14 +13,15 @@
 namespace xlsodbc {
 
 // One cell of a worksheet. Text lives in the workbook's shared strings or in the
-// worksheet's own strings (LABEL records and formula results).
+// worksheet's own strings (LABEL records and formula results). 16 bytes: cell records give the
+// row in 16 bits.
 struct Cell {
   enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error };
   union {
     double number;
     uint32_t index;
   };
-  uint32_t row;
+  uint16_t row;
   uint16_t col;
   uint16_t xf;
   uint8_t type;

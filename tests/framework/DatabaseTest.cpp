@@ -120,6 +120,32 @@ TEST_F(DatabaseTest, SelectedColumnsComeInTheOrderAsked)
     EXPECT_STREQ("1", v);
 }
 
+TEST_F(DatabaseTest, AColumnNameLongerThanTheFirstBufferIsListedWhole)
+{
+    // 64 characters of CJK Extension B are 256 bytes for a client that takes UTF-8 text, one
+    // more than the framework's first name buffer: the name listed must select its column.
+    CString name;
+    for (int i = 0; i < 64; ++i) {
+        const char ch[5] = {'\xF0', '\xA0', '\x80', static_cast<char>(0x80 + i), '\0'};
+        name += ch;
+    }
+    CDatabase db;
+    db.OpenEx(ConnectString("long_name.xls") + ";Charset=UTF-8");
+    CRecordset all(&db);
+    ASSERT_TRUE(all.Open(CRecordset::forwardOnly, "select * from [Sheet1$];"));
+    CODBCFieldInfo info;
+    all.GetODBCFieldInfo(0, info);
+    EXPECT_EQ(256, info.m_strName.GetLength());
+    EXPECT_TRUE(info.m_strName == name);
+    all.Close();
+
+    CRecordset listed(&db);
+    ASSERT_TRUE(listed.Open(CRecordset::forwardOnly, "select [" + info.m_strName + "], short from [Sheet1$];"));
+    CString v;
+    listed.GetFieldValue(info.m_strName, v);
+    EXPECT_STREQ("1", v);
+}
+
 TEST_F(DatabaseTest, RecordsetOnAClosedDatabaseDeclines)
 {
     CDatabase db;

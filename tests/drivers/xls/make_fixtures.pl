@@ -2,6 +2,7 @@
 # Writes the fixture workbooks of a second, independent writer (Spreadsheet::WriteExcel):
 #   perl_types.xls  numbers, Chinese and Latin text, dates as date cells, formulas with
 #                   cached number / text / boolean / error results, formatted blank cells.
+#   perl_dates_by_value.xls  date-times in date-only and time-only formats.
 # Usage: make_fixtures.pl <output folder>
 use strict;
 use warnings;
@@ -38,3 +39,15 @@ for my $i (1 .. 30) {
 # Formatted but empty cells below the data: not rows.
 $sheet->write_blank($_, 0, $grey) for 31 .. 40;
 $book->close() or die "cannot write perl_types.xls: $!";
+
+# Date-times in date-only formats, dates in a time-only format (the value decides the text).
+$book = Spreadsheet::WriteExcel->new("$dir/perl_dates_by_value.xls") or die "cannot create: $!";
+$sheet = $book->add_worksheet('Sheet1');
+my @formats = ('yyyy-mm-dd', 'd-mmm-yy', 'mm/dd/yy', 'h:mm', 'h:mm:ss');
+$sheet->write_string(0, $_, "F$_") for 0 .. $#formats;
+my @stamps = ('2010-04-25T17:42:32', '2006-12-15T18:48:00', '2004-02-29T', 'T09:30:15', '2001-01-01T00:00:01');
+for my $c (0 .. $#formats) {
+    my $f = $book->add_format(num_format => $formats[$c]);
+    $sheet->write_date_time($_ + 1, $c, $stamps[$_], $f) for 0 .. $#stamps;
+}
+$book->close() or die "cannot write perl_dates_by_value.xls: $!";

@@ -4,8 +4,9 @@ each (<name>.expected, see xlrd_reference.py).
 
 Writers: python3-xlwt (here), Spreadsheet::WriteExcel (make_fixtures.pl), and xls_repack
 (libgsf's compound-file writer) for workbooks whose stream lives in the mini stream and for
-an encrypted workbook. Also writes the bad inputs (empty, random bytes, truncated, .xlsx and
-.csv renamed, a folder, ...).
+an encrypted workbook; workbooks whose stream is named as reporting tools name it are
+xlwt's with the directory entry renamed. Also writes the bad inputs (empty, random bytes,
+truncated, .xlsx and .csv renamed, a folder, ...).
 
 Usage: make_fixtures.py <output folder> <xls_repack program>
 """
@@ -13,6 +14,7 @@ import datetime
 import os
 import random
 import shutil
+import struct
 import subprocess
 import sys
 import zipfile
@@ -241,6 +243,133 @@ def large_books():
     b.save(path("bench65535x10.xls"))
 
 
+def dates_by_value_book(name, dates_1904):
+    """Date-times in date-only formats and in time-only formats, dates and times in each:
+    the value, not the format, decides the text."""
+    b = book()
+    if dates_1904:
+        b.dates_1904 = True
+    s = b.add_sheet("Sheet1")
+    formats = [("Iso", "yyyy-mm-dd"), ("DMmm", "d-mmm"), ("MDY", "mm/dd/yy"), ("Builtin14", "M/D/YY"),
+               ("Chinese", 'yyyy"年"m"月"d"日"'), ("HMm", "h:mm"), ("HMS", "hh:mm:ss"), ("AmPm", "h:mm AM/PM"),
+               ("Both", "yyyy-mm-dd hh:mm:ss")]
+    styles = [xlwt.easyxf(num_format_str=f) for _, f in formats]
+    for c, (h, _) in enumerate(formats):
+        s.write(0, c, h)
+    # xlwt drops the fraction of a second of datetime values: those go in as serial numbers.
+    epoch = datetime.datetime(1904, 1, 1) if dates_1904 else datetime.datetime(1899, 12, 30)
+
+    def serial(dt):
+        delta = dt - epoch
+        return delta.days + (delta.seconds + delta.microseconds / 1e6) / 86400.0
+
+    values = [
+        datetime.datetime(2010, 4, 25, 17, 42, 32),   # a date-time in a date-only format
+        datetime.datetime(2006, 12, 15, 18, 48),      # a date-time in a time-only format
+        datetime.datetime(2004, 2, 29),               # a whole day
+        datetime.time(9, 30, 15),                     # a time of day alone
+        serial(datetime.datetime(1999, 12, 31, 23, 59, 59, 600000)),  # rounds into the next day
+        datetime.datetime(2004, 3, 1, 0, 0, 1),
+        (12 * 3600 + 0.6) / 86400.0,                  # 12:00:00.6, a time rounded up
+        datetime.datetime(9999, 12, 31, 12),
+    ]
+    for r, v in enumerate(values, start=1):
+        for c in range(len(formats)):
+            s.write(r, c, v, styles[c])
+    b.save(path(name))
+
+
+def long_headers_book():
+    """Header texts over the 64-character limit of column names: 32,770 Latin and 40,000
+    Chinese characters, two that share their first 64, Chinese ones (two bytes each in GBK,
+    three in UTF-8) and one cut right after a multi-byte character."""
+    b = book()
+    s = b.add_sheet("Sheet1")
+    heads = [
+        "L" * 32770,
+        "标题" * 20000,
+        "Quarterly revenue by region and product line, audited figures, in " + "thousands",
+        "Quarterly revenue by region and product line, audited figures, in " + "millions",
+        "x" * 63 + "中文标题",
+        "各地区各产品线季度收入经审计数据" * 6,
+        "short",
+    ]
+    for c, h in enumerate(heads):
+        s.write(0, c, h)
+    for r in range(1, 4):
+        for c in range(len(heads)):
+            s.write(r, c, "v%d-%d" % (r, c))
+    # Excel stops a cell at 32,767 characters, xlwt refuses more; the format counts to 65,535
+    # and other writers go past Excel's limit (the real-world file had 32,770). Lift xlwt's
+    # check for this workbook.
+    def upack2_unlimited(text, encoding="ascii"):
+        try:
+            return struct.pack("<HB", len(text), 0) + text.encode("latin1")
+        except UnicodeEncodeError:
+            units = text.encode("utf_16_le")
+            return struct.pack("<HB", len(units) // 2, 1) + units
+    checked = xlwt.BIFFRecords.upack2
+    xlwt.BIFFRecords.upack2 = upack2_unlimited
+    try:
+        b.save(path("long_headers.xls"))
+    finally:
+        xlwt.BIFFRecords.upack2 = checked
+
+
+def cjk_book():
+    """Chinese, Japanese and Korean headers and values; a value longer than one read of a
+    client whose pieces split a multi-byte character."""
+    b = book()
+    s = b.add_sheet("Sheet1")
+    heads = ["编号", "名前", "이름", "城市 / 都市 / 도시", "Date", "Amount", "長い値"]
+    for c, h in enumerate(heads):
+        s.write(0, c, h)
+    ds = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+    rows = [
+        (1, "张伟", "서울", "北京", datetime.date(2019, 3, 1), 8500.5, "a" + "中文长文本" * 1000),
+        (2, "山田太郎", "김민준", "東京", datetime.datetime(2020, 7, 15, 9, 30), 7200, "日本語のテキスト" * 700),
+        (3, "李娜", None, "부산", datetime.date(2018, 11, 30), -0.25, "한국어 텍스트 " * 600),
+        (4, "カタカナ", "한글", "上海", None, 1e-7, "mixed 中文 日本語 한국어"),
+    ]
+    for r, row in enumerate(rows, start=1):
+        for c, v in enumerate(row):
+            if v is None:
+                continue
+            if isinstance(v, (datetime.date, datetime.datetime)):
+                s.write(r, c, v, ds)
+            else:
+                s.write(r, c, v)
+    b.save(path("cjk.xls"))
+
+
+def rename_stream(src, dst, name):
+    """Copies a compound file whose root holds one "Workbook" stream (as xlwt writes it) with
+    that directory entry renamed; the entry's name and length change, nothing else."""
+    data = bytearray(open(src, "rb").read())
+    sector = 1 << struct.unpack_from("<H", data, 0x1E)[0]
+    first = struct.unpack_from("<I", data, 0x30)[0]
+    at = 512 + first * sector
+    found = 0
+    for entry in range(at, at + sector, 128):
+        n = struct.unpack_from("<H", data, entry + 64)[0]
+        if data[entry + 66] == 2 and bytes(data[entry:entry + n - 2]).decode("utf-16-le") == "Workbook":
+            encoded = name.encode("utf-16-le") + b"\0\0"
+            data[entry:entry + 64] = encoded.ljust(64, b"\0")
+            struct.pack_into("<H", data, entry + 64, len(encoded))
+            found += 1
+    if found != 1:
+        raise RuntimeError("no single Workbook entry in %s" % src)
+    open(dst, "wb").write(bytes(data))
+
+
+def renamed_streams():
+    """The workbook stream under the names reporting tools give it."""
+    for name, stream in [("stream_upper", "WORKBOOK"), ("stream_lower", "workbook"), ("stream_book", "BOOK"),
+                         ("stream_book_lower", "book")]:
+        rename_stream(path("headers.xls"), path(name + ".xls"), stream)
+    rename_stream(path("headers.xls"), path("stream_other.xls"), "WORKBOOKS")
+
+
 def bad_inputs():
     open(path("empty.xls"), "wb").close()
     rnd = random.Random(1234)
@@ -276,14 +405,23 @@ def main():
     headers_book()
     named_books()
     large_books()
+    dates_by_value_book("dates_by_value.xls", False)
+    dates_by_value_book("dates_by_value1904.xls", True)
+    long_headers_book()
+    cjk_book()
+    renamed_streams()
     subprocess.check_call(["perl", os.path.join(HERE, "make_fixtures.pl"), OUT])
     # Small workbooks whose stream lives in the compound file's mini stream.
     subprocess.check_call([REPACK, path("headers.xls"), path("mini.xls"), "--mini"])
     subprocess.check_call([REPACK, path("types.xls"), path("encrypted.xls"), "--filepass"])
     bad_inputs()
     for name in ["types", "dates", "dates1904", "strings", "headers", "perl_types", "mini", "rows65536",
-                 "cols256", "headeronly", "unicode", "chinese_sheet", "bench65535x10"]:
+                 "cols256", "headeronly", "unicode", "chinese_sheet", "bench65535x10", "dates_by_value",
+                 "dates_by_value1904", "perl_dates_by_value", "long_headers", "cjk"]:
         xlrd_reference.write_expected(path(name + ".xls"), path(name + ".expected"))
+    # The renamed streams hold headers.xls's workbook.
+    for name in ["stream_upper", "stream_lower", "stream_book", "stream_book_lower"]:
+        shutil.copyfile(path("headers.expected"), path(name + ".expected"))
     xlrd_reference.write_expected(path("types.xls"), path("types_other.expected"), "Other")
     xlrd_reference.write_expected(path("chinese_sheet.xls"), path("chinese_sheet_cn.expected"), "工作表")
     with open(path("done"), "w") as f:

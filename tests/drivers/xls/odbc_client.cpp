@@ -1,5 +1,7 @@
 #include "odbc_client.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
@@ -166,6 +168,16 @@ Table read_expected(const std::string& name) {
     }
   }
   return t;
+}
+
+void expect_same(const Table& want, const Table& got) {
+  ASSERT_EQ(want.names, got.names);
+  ASSERT_EQ(want.rows.size(), got.rows.size());
+  for (size_t r = 0; r < want.rows.size(); ++r) {
+    ASSERT_EQ(want.rows[r].size(), got.rows[r].size()) << "row " << r + 1;
+    for (size_t c = 0; c < want.rows[r].size(); ++c)
+      EXPECT_EQ(want.rows[r][c], got.rows[r][c]) << "row " << r + 1 << ", column " << want.names[c];
+  }
 }
 
 std::string to_charset(const std::string& utf8, const char* charset) {

@@ -62,6 +62,8 @@ struct Statement {
 SQLRETURN read_value(SQLHSTMT st, SQLUSMALLINT col, Value& out, size_t chunk, std::vector<Diag>* error = nullptr);
 
 Table read_expected(const std::string& fixture_name);
+// Compares a result read through the driver with the expected one, value by value (gtest).
+void expect_same(const Table& want, const Table& got);
 std::string to_charset(const std::string& utf8, const char* charset);
 
 }  // namespace xlstest

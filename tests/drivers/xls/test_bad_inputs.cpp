@@ -38,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ConnectCase{"truncated_header.xls", "damaged or truncated"},
                       ConnectCase{"truncated_strings.xls", "damaged or truncated"},
                       ConnectCase{"xlsx_renamed.xls", ".xlsx"}, ConnectCase{"csv_renamed.xls", "text file"},
-                      ConnectCase{"encrypted.xls", "password"}));
+                      ConnectCase{"encrypted.xls", "password"},
+                      // Its only stream is named "WORKBOOKS": not a workbook stream in any case.
+                      ConnectCase{"stream_other.xls", "without a Workbook stream"}));
 
 struct StatementCase {
   const char* file;

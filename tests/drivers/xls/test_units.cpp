@@ -58,7 +58,9 @@ TEST(Formats, Classification) {
   EXPECT_EQ(classify_format("[$-804]yyyy\"年\"m\"月\""), NumberKind::Date);
   EXPECT_EQ(classify_format("h:mm"), NumberKind::Time);
   EXPECT_EQ(classify_format("mm:ss"), NumberKind::Time);
-  EXPECT_EQ(classify_format("[h]:mm:ss"), NumberKind::Time);
+  EXPECT_EQ(classify_format("[h]:mm:ss"), NumberKind::Elapsed);
+  EXPECT_EQ(classify_format("[mm]:ss"), NumberKind::Elapsed);
+  EXPECT_EQ(classify_format("yyyy-mm-dd [h]:mm"), NumberKind::DateTime);
   EXPECT_EQ(classify_format("hh:mm AM/PM"), NumberKind::Time);
   EXPECT_EQ(classify_format("m/d/yy h:mm"), NumberKind::DateTime);
   EXPECT_EQ(classify_format("dd/mm/yyyy hh:mm:ss"), NumberKind::DateTime);
@@ -72,7 +74,8 @@ TEST(Formats, Classification) {
   EXPECT_EQ(classify_format("_(* #,##0_);_(* (#,##0);_(* \"-\"_);_(@_)"), NumberKind::Plain);
   EXPECT_EQ(classify_format("[Blue]0;[Red]-0"), NumberKind::Plain);
   for (unsigned i : {14u, 15u, 16u, 17u}) EXPECT_EQ(builtin_format_kind(i), NumberKind::Date) << i;
-  for (unsigned i : {18u, 19u, 20u, 21u, 45u, 46u, 47u}) EXPECT_EQ(builtin_format_kind(i), NumberKind::Time) << i;
+  for (unsigned i : {18u, 19u, 20u, 21u, 45u, 47u}) EXPECT_EQ(builtin_format_kind(i), NumberKind::Time) << i;
+  EXPECT_EQ(builtin_format_kind(46), NumberKind::Elapsed);
   EXPECT_EQ(builtin_format_kind(22), NumberKind::DateTime);
   for (unsigned i : {0u, 1u, 2u, 9u, 10u, 11u, 12u, 13u, 23u, 37u, 44u, 48u, 49u})
     EXPECT_EQ(builtin_format_kind(i), NumberKind::Plain) << i;
@@ -93,15 +96,42 @@ TEST(Dates, SerialNumbers) {
   EXPECT_EQ(serial(59, NumberKind::Date), "1900-02-28");
   EXPECT_EQ(serial(60, NumberKind::Date), "1900-02-29");
   EXPECT_EQ(serial(61, NumberKind::Date), "1900-03-01");
-  EXPECT_EQ(serial(0, NumberKind::Date, true), "1904-01-01");
+  EXPECT_EQ(serial(1, NumberKind::Date, true), "1904-01-02");
   EXPECT_EQ(serial(2958465, NumberKind::Date), "9999-12-31");
   EXPECT_EQ(serial(2958466, NumberKind::Date), "none");
   EXPECT_EQ(serial(-1, NumberKind::Date), "none");
+  EXPECT_EQ(serial(37987, NumberKind::Plain), "none");
   // Rounded to the second; 23:59:59.6 becomes the next day.
   EXPECT_EQ(serial(37987 + 0.9999954, NumberKind::DateTime), "2004-01-02 00:00:00");
   EXPECT_EQ(serial(0.5 + 0.4 / 86400, NumberKind::Time), "12:00:00");
   EXPECT_EQ(serial(0.5 + 0.6 / 86400, NumberKind::Time), "12:00:01");
-  EXPECT_EQ(serial(2004.5, NumberKind::Date), "1905-06-26");
+  EXPECT_EQ(serial(0.9999954, NumberKind::Time), "00:00:00");
+}
+
+TEST(Dates, TheValueDecidesTheForm) {
+  // Whatever the date or time format, a whole serial is a date, a serial below 1 a time of
+  // day, anything else both: a date-only format does not cut the time, a time-only format
+  // does not lose the date.
+  for (NumberKind k : {NumberKind::Date, NumberKind::Time, NumberKind::DateTime}) {
+    EXPECT_EQ(serial(40293 + (17 * 3600 + 42 * 60 + 32) / 86400.0, k), "2010-04-25 17:42:32");
+    EXPECT_EQ(serial(39066 + (18 * 60 + 48) / 1440.0, k), "2006-12-15 18:48:00");
+    EXPECT_EQ(serial(40293, k), "2010-04-25");
+    EXPECT_EQ(serial(0.75, k), "18:00:00");
+    EXPECT_EQ(serial(0, k), "00:00:00");
+    EXPECT_EQ(serial(37987 + 0.9999954, k), "2004-01-02 00:00:00");  // the carry, in every kind
+    EXPECT_EQ(serial(60.5, k), "1900-02-29 12:00:00");
+    EXPECT_EQ(serial(36525.25, k, true), "2004-01-01 06:00:00");
+    EXPECT_EQ(serial(2004.5, k), "1905-06-26 12:00:00");
+  }
+  // Elapsed-time formats ([h]:mm) keep their time-of-day form.
+  EXPECT_EQ(serial(1.5, NumberKind::Elapsed), "12:00:00");
+  EXPECT_EQ(serial(0.25, NumberKind::Elapsed), "06:00:00");
+  // The text lengths that column sizes use follow the same forms.
+  EXPECT_EQ(serial_form_length(serial_form(40293.5, NumberKind::Date)), 19u);
+  EXPECT_EQ(serial_form_length(serial_form(40293, NumberKind::Time)), 10u);
+  EXPECT_EQ(serial_form_length(serial_form(0.5, NumberKind::DateTime)), 8u);
+  EXPECT_EQ(serial_form_length(serial_form(1.5, NumberKind::Elapsed)), 8u);
+  EXPECT_EQ(serial_form_length(serial_form(-1, NumberKind::Date)), 0u);
 }
 
 SelectStatement parse_ok(const std::string& s) {
@@ -215,6 +245,10 @@ TEST(Charsets, GbkAndUtf8) {
   ClientCharset nope;
   EXPECT_FALSE(nope.set("NO-SUCH-CHARSET", err));
   EXPECT_EQ(utf8_to_utf16("a😀"), u"a😀");
+  EXPECT_EQ(utf8_prefix("ab中😀c", 3), "ab中");
+  EXPECT_EQ(utf8_prefix("ab中😀c", 4), "ab中😀");
+  EXPECT_EQ(utf8_prefix("ab", 5), "ab");
+  EXPECT_EQ(utf8_prefix("中", 0), "");
   EXPECT_EQ(fold_case("ÄBC Straße 中"), "äbc straße 中");
 }
 
@@ -592,6 +626,46 @@ TEST(Biff, HeaderNamesUniqueAndPositional) {
   load(data, l);
   // The block starts at row 2 and column 1 (the first cells that hold values).
   EXPECT_EQ(SheetResult::header_names(l.wb, l.ws), (std::vector<std::string>{"x", "F2", "X2", "x1", "F5"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Biff, HeaderNamesCutTo64Characters) {
+  // Header texts longer than 64 characters are cut to 64 whole characters (a surrogate pair
+  // counts as one), then made unique with a suffix that keeps within the limit.
+  const std::u16string a64(64, u'a');
+  std::vector<std::u16string> heads = {a64 + u"TAIL one", a64 + u"TAIL two", std::u16string(32770, u'b'),
+                                       std::u16string(63, u'x') + u"中文", u""};
+  for (int i = 0; i < 70; ++i) heads[4] += u"😀";
+  auto data = workbook([](Biff&) {}, [&](Biff& b) {
+    for (uint16_t col = 0; col < heads.size(); ++col) {
+      // A LABEL record holds at most 8224 bytes: the long one goes through the shared strings
+      // in real files; here a STRING-less LABEL of UTF-16 split over CONTINUE records.
+      const std::u16string& h = heads[col];
+      std::vector<uint8_t> body = Biff::cell(0, col, 0);
+      Biff::p16(body, static_cast<uint16_t>(h.size()));
+      body.push_back(1);
+      std::vector<uint8_t> chars;
+      for (char16_t u : h) Biff::p16(chars, u);
+      size_t first = std::min(chars.size(), size_t(8000));
+      body.insert(body.end(), chars.begin(), chars.begin() + first);
+      b.rec(0x0204, body);
+      for (size_t at = first; at < chars.size(); at += 8000) {
+        std::vector<uint8_t> cont = {1};
+        cont.insert(cont.end(), chars.begin() + at, chars.begin() + std::min(chars.size(), at + 8000));
+        b.rec(0x003C, cont);
+      }
+    }
+  });
+  Loaded l;
+  load(data, l);
+  std::string smiles;
+  for (int i = 0; i < 64; ++i) smiles += "😀";
+  EXPECT_EQ(SheetResult::header_names(l.wb, l.ws),
+            (std::vector<std::string>{std::string(64, 'a'), std::string(63, 'a') + "1", std::string(64, 'b'),
+                                      std::string(63, 'x') + "中", smiles}));
 }
 
 }  // namespace

@@ -5,10 +5,11 @@ the driver), written as the text the driver must deliver:
     NULL as \\N; backslash, TAB, CR and LF escaped as \\\\, \\t, \\r, \\n.
 
 Rules (those of the driver's contract): integers without decimals, other numbers in their
-shortest exact form in positional notation, dates yyyy-mm-dd, times hh:mm:ss, date-times
-both, booleans 1/0, errors and empty cells NULL; the first row names the columns (F<n> for
-an empty one, repeated names made unique with a number); rows run to the last row holding
-a value.
+shortest exact form in positional notation, a date cell by its value whatever its date or
+time format (below 1 a time hh:mm:ss, a whole number a date yyyy-mm-dd, else both),
+booleans 1/0, errors and empty cells NULL; the first row names the columns (F<n> for
+an empty one, names cut to 64 characters, repeated names made unique with a number that
+stays within the 64); rows run to the last row holding a value.
 """
 import decimal
 
@@ -46,16 +47,24 @@ def cell_text(cell, datemode):
     raise ValueError("cell type %r" % t)
 
 
+MAX_NAME = 64  # characters of a column name; longer header texts are cut
+
+
 def unique_names(names):
+    names = [n[:MAX_NAME] for n in names]
     originals = {n.lower() for n in names}
+
+    def with_suffix(n, k):
+        return n[:MAX_NAME - len(str(k))] + str(k)
+
     used, out = set(), []
     for n in names:
         cand = n
         if cand.lower() in used:
             k = 1
-            while (n + str(k)).lower() in used or (n + str(k)).lower() in originals:
+            while with_suffix(n, k).lower() in used or with_suffix(n, k).lower() in originals:
                 k += 1
-            cand = n + str(k)
+            cand = with_suffix(n, k)
         used.add(cand.lower())
         out.append(cand)
     return out

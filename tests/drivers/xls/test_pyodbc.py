@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""The driver as a Unicode ODBC client sees it: pyodbc (python3-pyodbc) through unixODBC, with
+both registered driver entries (GBK and UTF-8), compared with what python3-xlrd reads.
+
+pyodbc calls the wide (W) entry points for connecting, statements, column names and
+diagnostics, and reads text columns (SQL_VARCHAR) as SQL_C_CHAR in the entry's character
+set, which the client names with setdecoding. Names and statements never pass through GBK;
+a value that GBK cannot hold is refused with SQLSTATE 22018 through the GBK entry.
+
+Run by ctest with XLS_FIXTURES (the generated workbooks), ODBCSYSINI (the test registration
+of both entries) and XLS_SAMPLE (samples/sample.xls).
+"""
+import os
+import sys
+import unittest
+
+import pyodbc
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import xlrd_reference  # noqa: E402
+
+FIXTURES = os.environ["XLS_FIXTURES"]
+SAMPLE = os.environ["XLS_SAMPLE"]
+GBK = "SheetMover Excel Driver (*.xls)"
+UTF8 = "SheetMover Excel Driver UTF-8"
+ENTRIES = (UTF8, GBK)
+
+
+def fixture(name):
+    return os.path.join(FIXTURES, name)
+
+
+def connect(entry, path):
+    # Text values come in the entry's character set.
+    cnxn = pyodbc.connect("DRIVER={%s};DBQ=%s" % (entry, path))
+    cnxn.setdecoding(pyodbc.SQL_CHAR, encoding="gbk" if entry == GBK else "utf-8")
+    return cnxn
+
+
+def read(cnxn, statement="select * from [Sheet1$]"):
+    cursor = cnxn.cursor()
+    cursor.execute(statement)
+    names = [d[0] for d in cursor.description]
+    rows = [list(row) for row in cursor.fetchall()]
+    return names, rows
+
+
+def columns(names, rows, wanted):
+    at = [names.index(w) for w in wanted]
+    return [[row[i] for i in at] for row in rows]
+
+
+class Pyodbc(unittest.TestCase):
+    def test_sample_workbook_reads_as_xlrd_reads_it_through_both_entries(self):
+        want = xlrd_reference.sheet_table(SAMPLE)
+        for entry in ENTRIES:
+            with self.subTest(entry=entry), connect(entry, SAMPLE) as cnxn:
+                self.assertEqual(read(cnxn), want)
+
+    def test_chinese_japanese_korean_through_the_utf8_entry(self):
+        names, rows = xlrd_reference.sheet_table(fixture("cjk.xls"))
+        with connect(UTF8, fixture("cjk.xls")) as cnxn:
+            got_names, got_rows = read(cnxn)
+        self.assertEqual(got_names, names)
+        self.assertEqual(got_rows, rows)
+        # Longer than pyodbc's first read (4,096 bytes) and split inside a character there.
+        self.assertGreater(len(rows[0][6].encode("utf-8")), 4096)
+
+    def test_gbk_entry_exact_names_and_the_values_gbk_holds(self):
+        names, rows = xlrd_reference.sheet_table(fixture("cjk.xls"))
+        with connect(GBK, fixture("cjk.xls")) as cnxn:
+            cursor = cnxn.cursor()
+            cursor.execute("select * from [Sheet1$]")
+            # Names come through the wide entry: Korean ones too, and no trailing bytes.
+            self.assertEqual([d[0] for d in cursor.description], names)
+            # Chinese and Japanese values, long ones in pieces, as GBK text.
+            plain = ["编号", "名前", "Date", "Amount"]
+            self.assertEqual(columns(*read(cnxn, "select [编号], [名前], [Date], [Amount] from [Sheet1$]"), plain),
+                             columns(names, rows, plain))
+            cursor = cnxn.cursor()
+            cursor.execute("select [長い値] from [Sheet1$]")
+            self.assertEqual(cursor.fetchone()[0], rows[0][6])
+            self.assertEqual(cursor.fetchone()[0], rows[1][6])
+            # Korean text has no GBK form: refused with its SQLSTATE, the cell named.
+            with self.assertRaises(pyodbc.Error) as refused:
+                cursor.fetchone()
+            self.assertEqual(refused.exception.args[0], "22018")
+            self.assertIn("column '長い値' (cell G4 of worksheet 'Sheet1')", refused.exception.args[1])
+            self.assertIn("U+D55C", refused.exception.args[1])
+            # A Korean column name selects; its Korean values are refused the same way.
+            cursor = cnxn.cursor()
+            cursor.execute("select [이름] from [Sheet1$]")
+            with self.assertRaises(pyodbc.Error) as refused:
+                cursor.fetchone()
+            self.assertEqual(refused.exception.args[0], "22018")
+
+    def test_dates_and_long_headers_through_both_entries(self):
+        for name in ("dates_by_value.xls", "long_headers.xls"):
+            want = xlrd_reference.sheet_table(fixture(name))
+            for entry in ENTRIES:
+                with self.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
+                    self.assertEqual(read(cnxn), want)
+
+    def test_catalog(self):
+        names, _ = xlrd_reference.sheet_table(fixture("cjk.xls"))
+        with connect(UTF8, fixture("cjk.xls")) as cnxn:
+            self.assertEqual([t.table_name for t in cnxn.cursor().tables(tableType="TABLE")], ["Sheet1$"])
+            self.assertEqual([c.column_name for c in cnxn.cursor().columns(table="Sheet1$")], names)
+        names, _ = xlrd_reference.sheet_table(SAMPLE)
+        with connect(GBK, SAMPLE) as cnxn:
+            self.assertEqual([c.column_name for c in cnxn.cursor().columns(table="Sheet1$")], names)
+
+    def test_diagnostics_name_the_workbook_and_the_reason(self):
+        # pyodbc 4.0 tries SQLDriverConnect (ANSI, the string in UTF-8) after any failure of
+        # SQLDriverConnectW and reports that attempt: a Chinese path is checked through the
+        # UTF-8 entry only here (test_real_world.cpp checks SQLDriverConnectW's own message
+        # through both).
+        for entry, name in ((UTF8, "没有这个工作簿.xls"), (GBK, "no-such-workbook.xls")):
+            missing = fixture(name)
+            with self.subTest(entry=entry):
+                with self.assertRaises(pyodbc.Error) as failed:
+                    connect(entry, missing)
+                self.assertEqual(failed.exception.args[0], "08001")
+                self.assertIn("[SheetMover][Excel Driver]cannot open workbook '%s': the file does not exist" % missing,
+                              failed.exception.args[1])
+        for entry in ENTRIES:
+            with self.subTest(entry=entry), connect(entry, fixture("cjk.xls")) as cnxn:
+                with self.assertRaises(pyodbc.Error) as failed:
+                    cnxn.cursor().execute("select [없는 열] from [Sheet1$]")
+                self.assertEqual(failed.exception.args[0], "42S22")
+                self.assertIn("column '없는 열' not found in worksheet 'Sheet1'", failed.exception.args[1])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
