@@ -1,6 +1,8 @@
 #include "app/ConverterDlg.h"
 #include "app/Banner.h"
 #include "app/SharedImageList.h"
+#include "app/Texts.h"
+#include "usage/UsageDlg.h"
 #include <initializer_list>
 
 BEGIN_MESSAGE_MAP(CConverterDlg, CDialog)
@@ -70,11 +72,11 @@ void CConverterDlg::SetUpReportLists()
         list->SetTextColor(RGB(69, 69, 69));
         list->SetFont(m_fontLists, TRUE);
     }
-    m_listMapping.InsertColumn(0, "Excel字段名称", LVCFMT_LEFT, 120);
-    m_listMapping.InsertColumn(1, "SQL字段名称", LVCFMT_LEFT, 120);
-    m_listMapping.InsertColumn(2, "SQL字段数据类型", LVCFMT_LEFT, 150);
-    m_listColumns.InsertColumn(0, "字段名称", LVCFMT_LEFT, 150);
-    m_listColumns.InsertColumn(1, "数据类型", LVCFMT_LEFT, 120);
+    m_listMapping.InsertColumn(0, kMappingFieldHeading, LVCFMT_LEFT, 120);
+    m_listMapping.InsertColumn(1, kMappingColumnHeading, LVCFMT_LEFT, 120);
+    m_listMapping.InsertColumn(2, kMappingTypeHeading, LVCFMT_LEFT, 150);
+    m_listColumns.InsertColumn(0, kColumnNameHeading, LVCFMT_LEFT, 150);
+    m_listColumns.InsertColumn(1, kColumnTypeHeading, LVCFMT_LEFT, 120);
 }
 
 void CConverterDlg::OnSysCommand(UINT nID, LPARAM)

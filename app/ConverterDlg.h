@@ -4,7 +4,14 @@
 #include "framework/Framework.h"
 #include "res/resource.h"
 #include "controls/ColorListBox.h"
-#include "framework/AdoRecordset.h"
+
+// The data-access types the dialog's steps take by reference: declared here, defined by the
+// subsystems that use them, so that the dialog's users do not compile against ODBC and COM.
+template <class T>
+class CAdoPtr;
+class CAdoRecordset;
+using CRecordsetPtr = CAdoPtr<CAdoRecordset>;
+struct CWorksheetRows;
 
 class CConverterDlg : public CDialog {
 public:
@@ -87,6 +94,13 @@ private:
     void RefreshSourceAfterListing();
     void FinishListing(CRecordsetPtr& rs);
     void FinishFailedConnection();
+    // Steps of the convert command (convert/ConvertCommand.cpp): the run as a whole, false
+    // when it stopped (rows counts the inserts made); then its worksheet opened, the
+    // destination opened and the rows inserted, each reporting its own failure.
+    bool ConvertRows(int& rows);
+    bool OpenWorksheet(CWorksheetRows& sheet, const CString& select);
+    bool OpenDestinationForRun();
+    bool InsertRows(CWorksheetRows& sheet, int& rows);
     // Writes the status line and repaints it at once.
     void SetStatus(const char* text);
     // The status line of a run that stopped after `rows` inserts.
@@ -101,6 +115,3 @@ private:
 
     void SetUpReportLists();
 };
-
-// The usage dialog, from button 5 and the system-menu entry.
-void ShowUsageDialog();
