@@ -1,4 +1,4 @@
-#include "AdoConnectionString.h"
+#include "framework/AdoConnectionString.h"
 #include <cstring>
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
 // ADO-style connection strings ("Provider=SQLOLEDB;Server=...;DATABASE=...;UID=...;PWD=...")
 // and their translation into the connection string of the installed SQL Server ODBC driver.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <vector>
 
 // One Name=value pair.

@@ -1,5 +1,5 @@
-#include "AdoError.h"
-#include "OdbcDiag.h"
+#include "framework/AdoError.h"
+#include "framework/OdbcDiag.h"
 #include <oleauto.h>
 
 void ThrowAdoError(HRESULT hr, const char* description)

@@ -1,5 +1,5 @@
-#include "DBException.h"
-#include "OdbcDiag.h"
+#include "framework/DBException.h"
+#include "framework/OdbcDiag.h"
 
 namespace {
 // Splits a diagnostic message "[vendor][component]text" into its origin tags and the text.

@@ -1,4 +1,4 @@
-#include "OdbcDiag.h"
+#include "framework/OdbcDiag.h"
 #include <sqlext.h>
 
 std::vector<COdbcDiagRecord> ReadOdbcDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle)

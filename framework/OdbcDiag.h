@@ -1,7 +1,7 @@
 // The diagnostic records an ODBC call left on its handle, read once for both error kinds of
 // the framework (CDBException and the data-access objects' _com_error).
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <sql.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "OdbcStatement.h"
-#include "AdoError.h"
-#include "OdbcText.h"
+#include "framework/OdbcStatement.h"
+#include "framework/AdoError.h"
+#include "framework/OdbcText.h"
 #include <sqlext.h>
 
 COdbcStatement::COdbcStatement(SQLHDBC dbc)

@@ -1,4 +1,4 @@
-#include "OdbcText.h"
+#include "framework/OdbcText.h"
 #include <cstring>
 #include <sqlext.h>
 #include <string>

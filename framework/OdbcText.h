@@ -1,7 +1,7 @@
 // A column's value read as text over as many SQLGetData calls as it takes, shared by the
 // workbook's recordset and the destination's statements.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <optional>
 #include <sql.h>
 

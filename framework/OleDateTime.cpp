@@ -1,4 +1,4 @@
-#include "OleDateTime.h"
+#include "framework/OleDateTime.h"
 #include <oleauto.h>
 #include <string>
 

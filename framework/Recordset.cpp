@@ -1,5 +1,5 @@
-#include "Recordset.h"
-#include "OdbcText.h"
+#include "framework/Recordset.h"
+#include "framework/OdbcText.h"
 
 BOOL CRecordset::Open(UINT, const char* lpszSQL, DWORD)
 {

@@ -2,8 +2,8 @@
 // through the class's message map. A CWnd either subclasses an existing window (a control of
 // a dialog template) or is attached to a dialog when it is created.
 #pragma once
-#include "MessageMap.h"
-#include "String.h"
+#include "framework/MessageMap.h"
+#include "framework/String.h"
 
 class CWnd {
 public:
