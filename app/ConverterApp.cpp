@@ -1,13 +1,14 @@
 #include "app/ConverterApp.h"
 #include "app/ConverterDlg.h"
 #include "app/SharedImageList.h"
+#include "app/Texts.h"
 #include "destination/DestinationSettings.h"
 #include "source/ExcelDriver.h"
 
 BOOL CConverterApp::InitInstance()
 {
     if (!IsExcelDriverInstalled()) {
-        AfxMessageBox("未安装Microsoft Excel驱动程序,不能运行!", MB_OK);
+        AfxMessageBox(kNoExcelDriverText, MB_OK);
         ::ExitProcess(0);
     }
     DestinationSettings::SetDefaults();

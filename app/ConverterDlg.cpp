@@ -1,6 +1,8 @@
 #include "app/ConverterDlg.h"
 #include "app/Banner.h"
 #include "app/SharedImageList.h"
+#include "app/Texts.h"
+#include "usage/UsageDlg.h"
 #include <initializer_list>
 
 BEGIN_MESSAGE_MAP(CConverterDlg, CBaseDialog)
@@ -105,11 +107,11 @@ void CConverterDlg::SetUpReportLists()
         header.m_astrTitles.Add(title);
         header.m_strAlign += "0";
     };
-    column(m_listMapping, m_headerMapping, 0, "Excel字段名称", 120);
-    column(m_listMapping, m_headerMapping, 1, "SQL字段名称", 120);
-    column(m_listMapping, m_headerMapping, 2, "SQL字段数据类型", 150);
-    column(m_listColumns, m_headerColumns, 0, "字段名称", 150);
-    column(m_listColumns, m_headerColumns, 1, "数据类型", 120);
+    column(m_listMapping, m_headerMapping, 0, kMappingFieldHeading, 120);
+    column(m_listMapping, m_headerMapping, 1, kMappingColumnHeading, 120);
+    column(m_listMapping, m_headerMapping, 2, kMappingTypeHeading, 150);
+    column(m_listColumns, m_headerColumns, 0, kColumnNameHeading, 150);
+    column(m_listColumns, m_headerColumns, 1, kColumnTypeHeading, 120);
 }
 
 void CConverterDlg::OnSysCommand(UINT nID, LPARAM)

@@ -11,7 +11,14 @@
 #include "controls/FrameGroupBox.h"
 #include "controls/SkinButton.h"
 #include "controls/SkinHeaderCtrl.h"
-#include "framework/AdoRecordset.h"
+
+// The data-access types the dialog's steps take by reference: declared here, defined by the
+// subsystems that use them, so that the dialog's users do not compile against ODBC and COM.
+template <class T>
+class CAdoPtr;
+class CAdoRecordset;
+using CRecordsetPtr = CAdoPtr<CAdoRecordset>;
+struct CWorksheetRows;
 
 class CConverterDlg : public CBaseDialog {
 public:
@@ -117,6 +124,13 @@ private:
     void RefreshSourceAfterListing();
     void FinishListing(CRecordsetPtr& rs);
     void FinishFailedConnection();
+    // Steps of the convert command (convert/ConvertCommand.cpp): the run as a whole, false
+    // when it stopped (rows counts the inserts made); then its worksheet opened, the
+    // destination opened and the rows inserted, each reporting its own failure.
+    bool ConvertRows(int& rows);
+    bool OpenWorksheet(CWorksheetRows& sheet, const CString& select);
+    bool OpenDestinationForRun();
+    bool InsertRows(CWorksheetRows& sheet, int& rows);
     // Writes the status line and repaints it at once.
     void SetStatus(const char* text);
     // The status line of a run that stopped after `rows` inserts.
@@ -138,6 +152,3 @@ private:
     void StyleHeaders();
     void StyleDialog();
 };
-
-// The usage dialog, from button 5 and the system-menu entry.
-void ShowUsageDialog();

@@ -4,7 +4,7 @@
 function(sm_windows_target target)
   target_compile_options(${target} PRIVATE ${SHEETMOVER_WIN_FLAGS})
   target_compile_definitions(${target} PRIVATE ${SHEETMOVER_WIN_DEFS})
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
 endfunction()
 
 # Static runtime: the program needs no MinGW DLLs beside it.

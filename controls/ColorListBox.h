@@ -16,7 +16,8 @@ struct ListItemStyle {
 class CColorListBox : public CListBox {
 public:
     // A colour value meaning the system colour: COLOR_WINDOW as back colour,
-    // COLOR_WINDOWTEXT as text colour.
+    // COLOR_WINDOWTEXT as text colour. It lies above 0x00FFFFFF, the largest RGB() value, so
+    // no colour a caller means can be taken for it.
     static constexpr COLORREF UseSystemColor = 17000000;
 
     CColorListBox() = default;

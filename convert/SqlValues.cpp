@@ -4,22 +4,7 @@
 #include <cctype>
 #include <string>
 
-const SqlTypeRow g_sqlTypeTable[kSqlTypeRows] = {
-    {"bit", 104}, {"timestamp", 189}, {"bigint", 127}, {"uniqueidentifier", 36},
-    {"tinyint", 48}, {"smallint", 52}, {"int", 56}, {"binary", 173}, {"image", 34},
-    {"varbinary", 165}, {"sql_variant", 98}, {"smalldatetime", 58}, {"datetime", 61},
-    {"real", 59}, {"decimal", 106}, {"numeric", 108}, {"smallmoney", 122}, {"money", 60},
-    {"float", 62}, {"ntext", 99}, {"varchar", 167}, {"char", 175}, {"nvarchar", 231},
-    {"nchar", 239}, {"text", 35},
-};
-
 namespace {
-// Rows of g_sqlTypeTable with a meaning of their own.
-enum TypeRow {
-    kUniqueIdentifier = 3, kBinary = 7, kImage = 8, kVarBinary = 9, kSqlVariant = 10,
-    kDateTime = 12, kFloat = 18, kNText = 19, kNVarChar = 22, kNChar = 23,
-};
-
 // Exponents beyond this are not taken as numbers: the text goes to the server as it is.
 constexpr int kMaxExponent = 4000;
 
@@ -57,6 +42,15 @@ CString Quoted(const CString& text, bool national)
     return (national ? "N'" : "'") + EscapeSqlLiteral(text) + "'";
 }
 
+// Whether a text the parser read as a time of 1899-12-30 wrote that day itself. The parser
+// puts a time alone on that same day; a date placed before a time alone still parses (to that
+// date), while a text that already holds a date then has two and is refused.
+bool NamesADay(const CString& text)
+{
+    COleDateTime t;
+    return !t.ParseDateTime("2000-01-02 " + text) || t.GetYear() != 2000 || t.GetMonth() != 1 || t.GetDay() != 2;
+}
+
 bool IsHexLiteral(const CString& text)
 {
     const std::string& s = text.str();
@@ -65,21 +59,6 @@ bool IsHexLiteral(const CString& text)
         if (!std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
     return true;
 }
-}
-
-int GetTypeClass(int xtype)
-{
-    for (int i = 0; i < kSqlTypeRows; ++i)
-        if (g_sqlTypeTable[i].xtype == xtype) return i;
-    return -1;
-}
-
-ValueClass ClassOfTypeRow(int row)
-{
-    if (row <= kSqlVariant) return ValueClass::Integer;
-    if (row <= kDateTime) return ValueClass::Date;
-    if (row <= kFloat) return ValueClass::Decimal;
-    return ValueClass::Text;
 }
 
 bool NormalizeNumber(const CString& text, CString& out)
@@ -148,7 +127,7 @@ bool FormatDateValue(const CString& text, CString& out)
     COleDateTime t;
     if (text.IsEmpty()) t = COleDateTime::GetCurrentTime();
     else if (!t.ParseDateTime(text)) return false;
-    bool timeOnly = !text.IsEmpty() && t.m_dt >= 0 && t.m_dt < 1;   // no date part was given
+    bool timeOnly = !text.IsEmpty() && t.m_dt >= 0 && t.m_dt < 1 && !NamesADay(text);
     out.Format("%04d-%02d-%02dT%02d:%02d:%02d", timeOnly ? 1900 : t.GetYear(), timeOnly ? 1 : t.GetMonth(),
                timeOnly ? 1 : t.GetDay(), t.GetHour(), t.GetMinute(), t.GetSecond());
     return true;
@@ -156,12 +135,12 @@ bool FormatDateValue(const CString& text, CString& out)
 
 CString FormatSqlValue(int row, const CString& cell)
 {
+    const SqlTypeRow& type = g_sqlTypeTable[row];
     CString number;
-    switch (ClassOfTypeRow(row)) {
+    switch (type.valueClass) {
     case ValueClass::Integer:
-        if (row == kUniqueIdentifier || row == kSqlVariant)
-            return cell.IsEmpty() ? CString("NULL") : Quoted(cell, false);
-        if (row == kBinary || row == kImage || row == kVarBinary) {
+        if (type.form == ValueForm::QuotedOrNull) return cell.IsEmpty() ? CString("NULL") : Quoted(cell, false);
+        if (type.form == ValueForm::BinaryOrNull) {
             if (cell.IsEmpty()) return "NULL";
             if (IsHexLiteral(cell)) return cell;
         }
@@ -175,7 +154,7 @@ CString FormatSqlValue(int row, const CString& cell)
         if (cell.IsEmpty()) return "0.000000";
         return NormalizeNumber(cell, number) ? number : Quoted(cell, false);
     case ValueClass::Text:
-        return Quoted(cell, row == kNText || row == kNVarChar || row == kNChar);
+        return Quoted(cell, type.form == ValueForm::National);
     }
     return Quoted(cell, false);
 }

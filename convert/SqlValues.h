@@ -2,22 +2,8 @@
 // column it goes to. Every value is written whole: numbers with their own digits, texts and
 // dates as quoted literals with quotes doubled.
 #pragma once
+#include "destination/SqlTypes.h"
 #include "framework/String.h"
-
-struct SqlTypeRow {
-    char name[32];
-    int xtype;
-};
-
-constexpr int kSqlTypeRows = 25;
-extern const SqlTypeRow g_sqlTypeTable[kSqlTypeRows];
-
-// Index of the first row of g_sqlTypeTable with this type code, or -1.
-int GetTypeClass(int xtype);
-
-enum class ValueClass { Integer, Date, Decimal, Text };
-// The class of a row of g_sqlTypeTable.
-ValueClass ClassOfTypeRow(int row);
 
 // A number written as text (trimmed: optional sign, digits with commas only between groups of
 // three, optional fraction, optional exponent) in plain positional notation with its own
@@ -32,10 +18,10 @@ CString IntegerPart(const CString& normalized);
 // False when the text is not empty and the parser refuses it.
 bool FormatDateValue(const CString& text, CString& out);
 
-// The SQL text of one value for a column of type row `row` (an index of g_sqlTypeTable):
-// integers and decimals as exact digits (an empty cell 0 or 0.000000), dates as quoted ISO
-// text (an empty cell the current time), texts quoted (N'...' for nchar, nvarchar, ntext),
-// uniqueidentifier and sql_variant quoted, binary types as 0x... or a number; an empty cell
-// of these last is NULL. A value that does not fit its class goes as a quoted literal for the
-// server to convert or refuse.
+// The SQL text of one value for a column of type row `row` (an index of g_sqlTypeTable), by
+// the row's class and form: integers and decimals as exact digits (an empty cell 0 or
+// 0.000000), dates as quoted ISO text (an empty cell the current time), texts quoted (N'...'
+// for the national forms), uniqueidentifier and sql_variant quoted, binary types as 0x... or
+// a number; an empty cell of these last is NULL. A value that does not fit its class goes as
+// a quoted literal for the server to convert or refuse.
 CString FormatSqlValue(int row, const CString& cell);

@@ -3,7 +3,7 @@
 #include "app/ConverterDlg.h"
 #include "destination/CatalogueQueries.h"
 #include "destination/DestinationConnection.h"
-#include "destination/SqlTypeNames.h"
+#include "destination/SqlTypes.h"
 
 void CConverterDlg::OnSelchangeTable()
 {
@@ -29,7 +29,7 @@ void CConverterDlg::OnSelchangeTable()
                 CString code = rs->GetCollect("xtype").value_or(CString());
                 m_astrColumnTypes.Add(code);
                 m_listColumns.InsertItem(row, *name, 1);
-                m_listColumns.SetItemText(row, 1, GetSqlTypeName(LeadingNumber(code)));
+                m_listColumns.SetItemText(row, 1, GetSqlTypeName(ParseTypeCode(code)));
                 ++row;
             }
         }

@@ -1,4 +1,5 @@
 #include "destination/DbConfigDlg.h"
+#include "app/Texts.h"
 #include "destination/DestinationSettings.h"
 #include "res/resource.h"
 #include <utility>
@@ -90,7 +91,7 @@ void CDbConfigDlg::OnOK()
     DestinationSettings::login = m_editLogin.GetWindowText();
     DestinationSettings::password = m_editPassword.GetWindowText();
     if (DestinationSettings::database.IsEmpty()) {
-        MessageBox("请输入目的数据库名称!", "提示:", MB_OK | MB_ICONINFORMATION);
+        MessageBox(kEnterDatabaseText, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     UpdateData(FALSE);

@@ -1,5 +1,6 @@
 #include "destination/DestinationConnection.h"
 #include "app/ConverterDlg.h"
+#include "app/Texts.h"
 #include "destination/ConnectionString.h"
 #include "destination/DestinationSettings.h"
 
@@ -52,13 +53,6 @@ void CloseAfterListing(CRecordsetPtr& rs)
     g_pConnection.Release();
 }
 
-int LeadingNumber(const char* text)
-{
-    int n = 0;
-    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) n = n * 10 + (*p - '0');
-    return n;
-}
-
 bool CConverterDlg::OpenDestinationConnection()
 {
     // Without a database name the login's default database would take the rows.
@@ -73,6 +67,6 @@ bool CConverterDlg::OpenDestinationConnection()
 
 void CConverterDlg::ReportConnectionFailure()
 {
-    MessageBox(kConnectionFailedText, kWarnCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(kConnectionFailedText, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
     if (m_comboTables.GetCount() > 0) m_comboTables.ResetContent();
 }

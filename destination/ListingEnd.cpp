@@ -1,6 +1,7 @@
 // How the two catalogue listings of the main dialog end, whether they listed or failed: the
 // connection is let go, and the source side starts a new mapping.
 #include "app/ConverterDlg.h"
+#include "app/Texts.h"
 #include "destination/DestinationConnection.h"
 
 void CConverterDlg::EmptyColumnList()

@@ -38,16 +38,6 @@ bool IsReserved(const CString& name)
     return false;
 }
 
-// The name as UTF-16, so that letters of any script are recognised as letters.
-std::wstring Wide(const CString& s)
-{
-    int n = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, s.GetLength(), nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, s, s.GetLength(), &w[0], n);
-    return w;
-}
-
 bool IsLetter(wchar_t c) { return c < 0x80 ? ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') : ::IsCharAlphaW(c) != FALSE; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }
@@ -55,7 +45,8 @@ bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool NeedsBrackets(const CString& name)
 {
     if (name.IsEmpty()) return true;
-    std::wstring w = Wide(name);
+    // As UTF-16, so that letters of any script are recognised as letters.
+    std::wstring w = Utf16FromAnsi(name, name.GetLength(), true);
     if (w.empty()) return true;   // not valid text in the code page: brackets at least keep it whole
     if (!IsLetter(w[0]) && w[0] != L'_') return true;
     for (size_t i = 1; i < w.size(); ++i) {

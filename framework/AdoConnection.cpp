@@ -1,7 +1,7 @@
-#include "AdoConnection.h"
-#include "AdoConnectionString.h"
-#include "AdoError.h"
-#include "OdbcStatement.h"
+#include "framework/AdoConnection.h"
+#include "framework/AdoConnectionString.h"
+#include "framework/AdoError.h"
+#include "framework/OdbcStatement.h"
 #include <sqlext.h>
 
 namespace {

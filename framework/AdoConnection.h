@@ -2,8 +2,8 @@
 // connection string the program formats, finds the installed SQL Server ODBC driver and logs
 // in within ConnectionTimeout seconds. Every failure raises _com_error.
 #pragma once
-#include "AdoPtr.h"
-#include "String.h"
+#include "framework/AdoPtr.h"
+#include "framework/String.h"
 #include <sql.h>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "AdoConnectionString.h"
+#include "framework/AdoConnectionString.h"
 #include <cstring>
 #include <initializer_list>
 
@@ -97,7 +97,7 @@ bool ParseConnectionString(const char* text, std::vector<CConnectionAttribute>& 
     const char* p = text ? text : "";
     while (*p) {
         const char* end = p;
-        while (*end && *end != ';' && *end != '=') ++end;
+        while (*end && *end != ';' && *end != '=') end = NextAnsiChar(end);
         if (*end != '=') {   // a segment without '=' carries nothing
             p = *end ? end + 1 : end;
             continue;
@@ -107,7 +107,7 @@ bool ParseConnectionString(const char* text, std::vector<CConnectionAttribute>& 
         a.name.Trim();
         p = end + 1;
         if (*p == '{') {
-            for (++p;; ++p) {
+            for (++p;;) {
                 if (!*p) {
                     error.Format("The braced value of %s is not closed.", a.name.GetString());
                     return false;
@@ -116,7 +116,9 @@ bool ParseConnectionString(const char* text, std::vector<CConnectionAttribute>& 
                     if (p[1] != '}') break;
                     ++p;   // "}}" stands for one '}'
                 }
-                a.value += *p;
+                const char* next = NextAnsiChar(p);
+                a.value += CString(p, static_cast<int>(next - p));
+                p = next;
             }
             ++p;
             while (*p == ' ') ++p;
@@ -125,8 +127,8 @@ bool ParseConnectionString(const char* text, std::vector<CConnectionAttribute>& 
                 return false;
             }
         } else {
-            const char* stop = strchr(p, ';');
-            if (!stop) stop = p + strlen(p);
+            const char* stop = p;
+            while (*stop && *stop != ';') stop = NextAnsiChar(stop);
             a.value = CString(p, static_cast<int>(stop - p));
             p = stop;
         }

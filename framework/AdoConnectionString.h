@@ -1,7 +1,7 @@
 // ADO-style connection strings ("Provider=SQLOLEDB;Server=...;DATABASE=...;UID=...;PWD=...")
 // and their translation into the connection string of the installed SQL Server ODBC driver.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <vector>
 
 // One Name=value pair.
@@ -12,7 +12,9 @@ struct CConnectionAttribute {
 
 // Splits "Name=value;Name=value" into pairs. A name ends at the first '=' and is trimmed; a
 // value runs to the next ';' exactly as written, or is enclosed in braces, inside which '}'
-// is doubled. Empty segments are skipped. False (with a reason) for an unclosed brace.
+// is doubled. Empty segments are skipped. The text is walked by characters of the ANSI code
+// page: a double-byte character's trail byte is never a delimiter. False (with a reason) for
+// an unclosed brace.
 bool ParseConnectionString(const char* text, std::vector<CConnectionAttribute>& attributes, CString& error);
 
 // The value as it must be written into such a string: unchanged unless it holds ';' or starts

@@ -1,25 +1,13 @@
-#include "AdoError.h"
+#include "framework/AdoError.h"
+#include "framework/OdbcDiag.h"
 #include <oleauto.h>
-#include <sqlext.h>
-#include <vector>
-
-namespace {
-std::wstring Widen(const char* text)
-{
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    w.resize(wcslen(w.c_str()));
-    return w;
-}
-}
 
 void ThrowAdoError(HRESULT hr, const char* description)
 {
     ICreateErrorInfo* create = nullptr;
     IErrorInfo* info = nullptr;
     if (SUCCEEDED(::CreateErrorInfo(&create))) {
-        std::wstring w = Widen(description);
+        std::wstring w = Utf16FromAnsi(description);
         create->SetDescription(const_cast<LPOLESTR>(w.c_str()));
         create->SetSource(const_cast<LPOLESTR>(L"SheetMover data access"));
         create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
@@ -39,18 +27,9 @@ void ThrowOdbcError(const char* what, SQLSMALLINT handleType, SQLHANDLE handle)
 CString OdbcDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     CString all;
-    if (!handle) return all;
-    for (SQLSMALLINT i = 1;; ++i) {
-        SQLCHAR state[6] = "";
-        SQLINTEGER native = 0;
-        std::vector<SQLCHAR> message(1024);
-        SQLSMALLINT length = 0;
-        SQLRETURN r = ::SQLGetDiagRec(handleType, handle, i, state, &native, message.data(),
-                                      static_cast<SQLSMALLINT>(message.size()), &length);
-        if (!SQL_SUCCEEDED(r)) break;
+    for (const COdbcDiagRecord& record : ReadOdbcDiagRecords(handleType, handle)) {
         CString line;
-        line.Format("[%s] (%ld) %s", reinterpret_cast<const char*>(state), static_cast<long>(native),
-                    reinterpret_cast<const char*>(message.data()));
+        line.Format("[%s] (%ld) %s", record.state.GetString(), record.native, record.message.GetString());
         if (!all.IsEmpty()) all += "\n";
         all += line;
     }

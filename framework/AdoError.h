@@ -1,7 +1,7 @@
 // Failures of the data-access objects: every one is raised as _com_error, carrying an error
 // description (for ODBC failures the driver's diagnostic records) that callers can read.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <comdef.h>
 #include <sql.h>
 

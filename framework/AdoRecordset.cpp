@@ -1,5 +1,5 @@
-#include "AdoRecordset.h"
-#include "AdoError.h"
+#include "framework/AdoRecordset.h"
+#include "framework/AdoError.h"
 #include <mbstring.h>
 
 namespace {

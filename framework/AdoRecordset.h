@@ -2,8 +2,8 @@
 // client-side: Open reads the whole result, so the connection is free for other statements
 // while the rows are walked. Every failure raises _com_error.
 #pragma once
-#include "AdoConnection.h"
-#include "OdbcStatement.h"
+#include "framework/AdoConnection.h"
+#include "framework/OdbcStatement.h"
 
 class CAdoRecordset {
 public:

@@ -1,5 +1,5 @@
 // The program's entry point: hands over to the application object.
-#include "WinApp.h"
+#include "framework/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {

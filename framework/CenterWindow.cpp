@@ -1,4 +1,4 @@
-#include "CenterWindow.h"
+#include "framework/CenterWindow.h"
 
 namespace {
 // Moves the span [lo, hi) by as little as it takes to lie within [areaLo, areaHi); a span

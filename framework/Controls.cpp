@@ -1,5 +1,5 @@
-#include "Controls.h"
-#include "ImageList.h"
+#include "framework/Controls.h"
+#include "framework/ImageList.h"
 
 void ReplaceEditText(HWND edit, const char* text)
 {

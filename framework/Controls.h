@@ -1,6 +1,6 @@
 // Thin wrappers of the standard controls: each call is one message to the control.
 #pragma once
-#include "Wnd.h"
+#include "framework/Wnd.h"
 #include <commctrl.h>
 
 // Replaces the whole text of an edit control the way typing over a selection does: select

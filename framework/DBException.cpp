@@ -1,5 +1,5 @@
-#include "DBException.h"
-#include <sqlext.h>
+#include "framework/DBException.h"
+#include "framework/OdbcDiag.h"
 
 namespace {
 // Splits a diagnostic message "[vendor][component]text" into its origin tags and the text.
@@ -20,19 +20,12 @@ void SplitOrigin(const char* msg, CString& origin, CString& text)
 CDBException::CDBException(SQLRETURN nRetCode, SQLSMALLINT handleType, SQLHANDLE handle)
     : m_nRetCode(nRetCode)
 {
-    for (SQLSMALLINT rec = 1; handle; ++rec) {
-        SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = "";
-        SQLINTEGER native = 0;
-        SQLCHAR msg[SQL_MAX_MESSAGE_LENGTH] = "";
-        SQLSMALLINT len = 0;
-        SQLRETURN rc = ::SQLGetDiagRec(handleType, handle, rec, state, &native, msg, sizeof msg, &len);
-        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
+    for (const COdbcDiagRecord& record : ReadOdbcDiagRecords(handleType, handle)) {
         CString origin, text;
-        SplitOrigin(reinterpret_cast<const char*>(msg), origin, text);
+        SplitOrigin(record.message, origin, text);
         m_strError += text + "\n";
         CString line;
-        line.Format("State:%s,Native:%ld,Origin:%s\n", reinterpret_cast<const char*>(state),
-                    static_cast<long>(native), origin.GetString());
+        line.Format("State:%s,Native:%ld,Origin:%s\n", record.state.GetString(), record.native, origin.GetString());
         m_strStateNativeOrigin += line;
     }
     if (m_strError.IsEmpty())

@@ -1,7 +1,7 @@
 // CDBException: an ODBC call failed. Carries the diagnostic records the driver manager and
 // the driver left on the handle. Thrown by value; handlers catch it by const reference.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <sql.h>
 
 class CDBException {

@@ -1,4 +1,4 @@
-#include "Database.h"
+#include "framework/Database.h"
 
 namespace {
 const char kOdbcPrefix[] = "ODBC;";

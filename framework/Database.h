@@ -1,8 +1,8 @@
 // CDatabase: one ODBC connection opened from a connect string (no data source dialog).
 // Every ODBC error throws CDBException.
 #pragma once
-#include "DBException.h"
-#include "String.h"
+#include "framework/DBException.h"
+#include "framework/String.h"
 #include <sqlext.h>
 
 class CDatabase {

@@ -1,6 +1,6 @@
-#include "Dialog.h"
-#include "CenterWindow.h"
-#include "WinApp.h"
+#include "framework/Dialog.h"
+#include "framework/CenterWindow.h"
+#include "framework/WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nID, CWnd& control)
 {

@@ -1,7 +1,7 @@
 // CDialog: a modal dialog from a dialog template of the program's resources, with data
 // exchange that attaches control objects to the template's items.
 #pragma once
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CDialog;
 

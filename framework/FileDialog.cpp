@@ -1,5 +1,5 @@
-#include "FileDialog.h"
-#include "WinApp.h"
+#include "framework/FileDialog.h"
+#include "framework/WinApp.h"
 
 CString FileDialogFilter(const char* lpszFilter)
 {

@@ -2,7 +2,7 @@
 // '|' between its parts ("Text(*.txt)|*.txt||"); m_ofn may be adjusted before DoModal
 // (title, initial folder, flags).
 #pragma once
-#include "Wnd.h"
+#include "framework/Wnd.h"
 #include <commdlg.h>
 
 class CFileDialog {

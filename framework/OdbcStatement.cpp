@@ -1,5 +1,6 @@
-#include "OdbcStatement.h"
-#include "AdoError.h"
+#include "framework/OdbcStatement.h"
+#include "framework/AdoError.h"
+#include "framework/OdbcText.h"
 #include <sqlext.h>
 
 COdbcStatement::COdbcStatement(SQLHDBC dbc)
@@ -58,19 +59,9 @@ std::optional<COdbcResult> COdbcStatement::ReadFirstResult()
 
 std::optional<CString> COdbcStatement::ReadValue(SQLUSMALLINT column)
 {
-    CString text;
-    char buffer[4096];
-    for (;;) {
-        SQLLEN indicator = 0;
-        SQLRETURN r = ::SQLGetData(m_hstmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-        if (r == SQL_NO_DATA) break;
-        if (!SQL_SUCCEEDED(r)) Fail("A value of the result cannot be read.");
-        if (indicator == SQL_NULL_DATA) return std::nullopt;
-        bool truncated = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
-        text += CString(buffer, truncated ? static_cast<int>(sizeof buffer - 1) : static_cast<int>(indicator));
-        if (!truncated) break;
-    }
-    return text;
+    std::optional<CString> value;
+    if (!SQL_SUCCEEDED(ReadOdbcText(m_hstmt, column, value))) Fail("A value of the result cannot be read.");
+    return value;
 }
 
 long COdbcStatement::RowsAffected()

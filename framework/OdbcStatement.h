@@ -1,7 +1,7 @@
 // One ODBC statement on an open connection, freed with the object: a plain SQL batch run
 // directly (forward-only, read-only), its first result read whole as text, or its row count.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <optional>
 #include <sql.h>
 #include <vector>

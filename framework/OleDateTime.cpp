@@ -1,14 +1,11 @@
-#include "OleDateTime.h"
+#include "framework/OleDateTime.h"
 #include <oleauto.h>
 #include <string>
 
 bool COleDateTime::ParseDateTime(const char* text, DWORD flags, LCID lcid)
 {
     m_status = invalid;
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return false;
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
+    std::wstring wide = Utf16FromAnsi(text);
     DATE d = 0;
     if (FAILED(::VarDateFromStr(&wide[0], lcid, flags, &d))) return false;
     if (!::VariantTimeToSystemTime(d, &m_st)) return false;

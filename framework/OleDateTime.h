@@ -1,7 +1,7 @@
 // COleDateTime: a date and time as the platform's OLE Automation date, parsed from text by the
 // platform's locale-aware parser.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 
 class COleDateTime {
 public:

@@ -1,11 +1,7 @@
-#include "Recordset.h"
+#include "framework/Recordset.h"
+#include "framework/OdbcText.h"
 #include <algorithm>
 #include <cstring>
-
-namespace {
-// Bytes asked for per SQLGetData call; a longer value is read over several calls.
-const SQLLEN kChunk = 4096;
-}
 
 BOOL CRecordset::Open(UINT, const char* lpszSQL, DWORD)
 {
@@ -105,19 +101,7 @@ void CRecordset::GetFieldValue(short nIndex, CString& strValue)
 
 CString CRecordset::ReadColumn(short nIndex)
 {
-    std::string value;
-    char buf[kChunk];
-    for (;;) {
-        SQLLEN indicator = 0;
-        SQLRETURN rc = ::SQLGetData(m_hstmt, static_cast<SQLUSMALLINT>(nIndex + 1), SQL_C_CHAR, buf, kChunk, &indicator);
-        ThrowIfOdbcError(rc, SQL_HANDLE_STMT, m_hstmt);
-        if (rc == SQL_NO_DATA || indicator == SQL_NULL_DATA) break;
-        // On truncation the driver fills the buffer up to its terminating NUL, or a byte short
-        // of it when a double-byte character would not fit whole: count to the NUL.
-        size_t got = (indicator == SQL_NO_TOTAL || indicator >= kChunk) ? ::strnlen(buf, kChunk - 1)
-                                                                          : static_cast<size_t>(indicator);
-        value.append(buf, got);
-        if (rc == SQL_SUCCESS) break;
-    }
-    return CString(value);
+    std::optional<CString> value;
+    ThrowIfOdbcError(ReadOdbcText(m_hstmt, static_cast<SQLUSMALLINT>(nIndex + 1), value), SQL_HANDLE_STMT, m_hstmt);
+    return value.value_or(CString());
 }

@@ -1,7 +1,7 @@
 // CRecordset: a forward-only result of one SQL text on an open CDatabase. Open positions on
 // the first row; values are read as text by column name. Every ODBC error throws CDBException.
 #pragma once
-#include "Database.h"
+#include "framework/Database.h"
 #include <vector>
 
 // The description of one result column.

@@ -1,4 +1,4 @@
-#include "String.h"
+#include "framework/String.h"
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -32,14 +32,25 @@ BOOL CString::LoadString(UINT nID)
 
 bool IsCharBoundary(const char* text, int offset)
 {
-    int i = 0;
-    while (i < offset && text[i]) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && text[i + 1])
-            i += 2;
-        else
-            i += 1;
-    }
-    return i == offset;
+    const char* p = text;
+    while (p < text + offset && *p) p = NextAnsiChar(p);
+    return p == text + offset;
+}
+
+const char* NextAnsiChar(const char* p)
+{
+    return IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? p + 2 : p + 1;
+}
+
+std::wstring Utf16FromAnsi(const char* text, int length, bool strict)
+{
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+    int n = ::MultiByteToWideChar(CP_ACP, flags, text, length, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, flags, text, length, &wide[0], n);
+    if (length < 0) wide.resize(static_cast<size_t>(n - 1));   // without the terminating NUL
+    return wide;
 }
 
 int CString::Find(const char* psz, int nStart) const

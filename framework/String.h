@@ -69,3 +69,10 @@ inline bool operator<(const CString& a, const CString& b) { return a.str() < b.s
 
 // Byte offsets of the character starts of an ANSI text in the process's code page.
 bool IsCharBoundary(const char* text, int offset);
+// The next character of an ANSI text: a double-byte character is stepped over whole (its
+// trail byte may look like an ASCII delimiter such as '}' or '\\').
+const char* NextAnsiChar(const char* p);
+
+// ANSI text in the process's code page as UTF-16: `length` bytes, or up to the NUL when -1.
+// With `strict`, text that is not valid in the code page gives the empty text.
+std::wstring Utf16FromAnsi(const char* text, int length = -1, bool strict = false);

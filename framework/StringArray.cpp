@@ -1,4 +1,4 @@
-#include "StringArray.h"
+#include "framework/StringArray.h"
 #include <stdexcept>
 
 std::ptrdiff_t CStringArray::CheckedInsert(int i) const

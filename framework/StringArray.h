@@ -1,6 +1,6 @@
 // CStringArray: an ordered list of CString with index access.
 #pragma once
-#include "String.h"
+#include "framework/String.h"
 #include <vector>
 
 class CStringArray {

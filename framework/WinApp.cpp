@@ -1,4 +1,4 @@
-#include "WinApp.h"
+#include "framework/WinApp.h"
 #include <commctrl.h>
 #include <ole2.h>
 

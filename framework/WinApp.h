@@ -1,7 +1,7 @@
 // CWinApp: the application object. The framework's WinMain runs InitInstance and, when it
 // returns FALSE (the program ran its main dialog modally), ends with ExitInstance's code.
 #pragma once
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CWinApp {
 public:

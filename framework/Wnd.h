@@ -2,9 +2,9 @@
 // through the class's message map. A CWnd either subclasses an existing window (a control of
 // a dialog template) or is attached to a dialog when it is created.
 #pragma once
-#include "MessageMap.h"
-#include "String.h"
-#include "Gdi.h"
+#include "framework/MessageMap.h"
+#include "framework/String.h"
+#include "framework/Gdi.h"
 
 class CWnd {
 public:

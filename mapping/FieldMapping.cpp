@@ -4,6 +4,7 @@
 // one side; m_astrMappedTypes holds the type code of every row that has a column, and
 // m_astrColumnTypes that of every column-list row.
 #include "app/ConverterDlg.h"
+#include "app/Texts.h"
 #include "source/WorkbookFields.h"
 
 namespace {
@@ -75,7 +76,7 @@ void CConverterDlg::OnCreateMapping()
     int column = ValidColumnSel();
     if (field == -1 || column == -1) return;
     if (!IsMappingComplete()) {
-        MessageBox("存在不完整的字段映射,不能建立新的字段映射关系!", "提示:", MB_OK | MB_ICONINFORMATION);
+        MessageBox(kMappingIncompleteForNewText, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     int row = m_listMapping.GetItemCount();
@@ -95,8 +96,8 @@ void CConverterDlg::OnDblclkFieldList()
     CString sql = m_listMapping.GetItemText(last, 1);
     if (!excel.IsEmpty() && sql.IsEmpty()) {
         CString text;
-        text.Format("Excel字段%s尚未设置对应的SQL映射字段.\n请一一设置字段映射关系.", excel.GetString());
-        MessageBox(text, "警告:", MB_OK | MB_ICONEXCLAMATION);
+        text.Format(kFieldUnpairedFormat, excel.GetString());
+        MessageBox(text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     CString name = TakeField(field);
@@ -115,8 +116,8 @@ void CConverterDlg::OnDblclkColumnList(NMHDR*, LRESULT*)
     CString excel = m_listMapping.GetItemText(last, 0);
     if (!sql.IsEmpty() && excel.IsEmpty()) {
         CString text;
-        text.Format("SQL-Server字段%s尚未设置对应的Excel映射字段.\n请一一设置字段映射关系.", sql.GetString());
-        MessageBox(text, "警告:", MB_OK | MB_ICONEXCLAMATION);
+        text.Format(kColumnUnpairedFormat, sql.GetString());
+        MessageBox(text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     CString name, typeName;

@@ -1,13 +1,10 @@
 // Choosing the workbook and listing the columns of its worksheet Sheet1 in the field list.
 #include "source/WorkbookFields.h"
 #include "app/ConverterDlg.h"
+#include "app/Texts.h"
 #include "framework/FileDialog.h"
 #include "framework/Recordset.h"
 #include "source/ExcelDriver.h"
-
-namespace {
-const char kWarningCaption[] = "警告:";
-}
 
 CString ExcelConnectString(const char* driver, const char* path)
 {
@@ -20,7 +17,7 @@ void CConverterDlg::OnBrowseExcel()
 {
     CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     "Microsoft Excel File(*.xls)|*.xls||");
-    dlg.m_ofn.lpstrTitle = "打开文件...";
+    dlg.m_ofn.lpstrTitle = kOpenWorkbookTitle;
     dlg.m_ofn.lpstrInitialDir = ".\\";
     if (dlg.DoModal() != IDOK) return;
 
@@ -42,14 +39,13 @@ void CConverterDlg::LoadExcelFields(CString /*path: the connect string uses m_st
     try {
         CDatabase db;
         if (!db.Open(nullptr, FALSE, FALSE, ExcelConnectString(FindExcelDriver(), m_strExcelPath), TRUE)) {
-            MessageBox("打开Excel文件失败!\n\n请检查您的源文件是否有误后再重新操作.", kWarningCaption,
-                       MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(kWorkbookOpenFailedText, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         CRecordset rs(&db);
         if (!rs.Open(CRecordset::forwardOnly, kFieldQuery, CRecordset::none)) {
             db.Close();
-            MessageBox("指定Excel文件中不存在Sheet1工作表,操作失败!", kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+            MessageBox(kNoSheet1Text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
         const short count = rs.GetODBCFieldCount();
@@ -63,7 +59,7 @@ void CConverterDlg::LoadExcelFields(CString /*path: the connect string uses m_st
         db.Close();
     } catch (const CDBException& e) {
         CString text;
-        text.Format("Excel数据库错误:%s", e.m_strError.GetString());
+        text.Format(kWorkbookErrorFormat, e.m_strError.GetString());
         MessageBox(text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
     }
 }

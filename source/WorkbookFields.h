@@ -9,7 +9,8 @@ constexpr COLORREF kFieldTextColor = RGB(65, 105, 225);
 constexpr COLORREF kFieldMarkedColor = RGB(230, 0, 17);
 constexpr COLORREF kFieldBackColor = RGB(255, 255, 255);
 
-// The query that lists the columns of the workbook's first worksheet.
+// The query that lists the columns of the workbook's worksheet named Sheet1 (whatever its
+// place among the worksheets).
 constexpr const char kFieldQuery[] = "select * from [Sheet1$];";
 
 // The connect string of a workbook: driver name and path inserted as they are.

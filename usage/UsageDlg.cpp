@@ -1,5 +1,4 @@
 #include "usage/UsageDlg.h"
-#include "app/ConverterDlg.h"
 #include "res/resource.h"
 
 CUsageDlg::CUsageDlg() : CBaseDialog(IDD_USAGE) {}

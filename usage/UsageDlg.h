@@ -21,3 +21,6 @@ protected:
 
 // The operating steps shown in the dialog, with \r\n line breaks.
 CString ComposeUsageText();
+
+// Runs the usage dialog modally (button 5 and the system-menu entry of the main dialog).
+void ShowUsageDialog();

@@ -17,6 +17,7 @@
 
 namespace standin {
 
+class Refusals;
 class StatementLog;
 
 struct ServerConfig {
@@ -24,6 +25,7 @@ struct ServerConfig {
   std::string user = "sa";
   std::string password = "SheetMover1";
   StatementLog* statement_log = nullptr;  // every batch received, when set
+  Refusals* refusals = nullptr;           // test-only refusals, when set (refusals.h)
 };
 
 // The file of a database in the data folder, matched case-insensitively; "" when there is

@@ -3,6 +3,7 @@
 //
 //   sqlserver-standin [--port N] [--data DIR] [--user U] [--password P] [--ready-file F]
 //                     [--log-statements FILE]   (every batch received, see statement_log.h)
+//                     [--test-refusals]         (batches refused on a test's request, see refusals.h)
 //   sqlserver-standin --data DIR --script DB FILE   (runs a T-SQL file in DB, creating it)
 #include <signal.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "executor.h"
+#include "refusals.h"
 #include "server.h"
 #include "statement_log.h"
 
@@ -48,7 +50,7 @@ void announce(int port, void* data) {
 int usage() {
   std::fprintf(stderr,
                "usage: sqlserver-standin [--port N] [--data DIR] [--user U] [--password P] "
-               "[--ready-file F] [--log-statements FILE]\n"
+               "[--ready-file F] [--log-statements FILE] [--test-refusals]\n"
                "       sqlserver-standin [--data DIR] --script DATABASE FILE\n");
   return 2;
 }
@@ -99,6 +101,7 @@ int main(int argc, char** argv) {
   int port = 1433;
   Ready ready;
   std::string script_db, script_file, statement_log;
+  bool test_refusals = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -120,6 +123,8 @@ int main(int argc, char** argv) {
       ready.file = value();
     else if (a == "--log-statements")
       statement_log = value();
+    else if (a == "--test-refusals")
+      test_refusals = true;
     else if (a == "--script") {
       script_db = value();
       script_file = value();
@@ -136,6 +141,8 @@ int main(int argc, char** argv) {
     }
     config.statement_log = &log;
   }
+  standin::Refusals refusals;
+  if (test_refusals) config.refusals = &refusals;
 
   if (::pipe(g_stop_pipe) != 0) return 1;
   struct sigaction sa {};

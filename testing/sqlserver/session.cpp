@@ -7,6 +7,7 @@
 
 #include "login.h"
 #include "packets.h"
+#include "refusals.h"
 #include "statement_log.h"
 #include "text.h"
 
@@ -109,7 +110,14 @@ void run_session(int fd, const ServerConfig& config, int spid) {
             ::close(fd);
             return;
           }
-          executor.run_batch(text, out);
+          if (config.refusals && config.refusals->control(text)) {
+            out.done(kDoneFinal, kCmdNone, 0);
+          } else if (config.refusals && config.refusals->refuses(text)) {
+            out.error(kRefusedError, 1, 16, "The stand-in refuses this batch for a test.");
+            out.done(kDoneError, kCmdNone, 0);
+          } else {
+            executor.run_batch(text, out);
+          }
           break;
         }
         case kAttention:

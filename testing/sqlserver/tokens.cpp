@@ -5,6 +5,15 @@
 namespace standin {
 
 namespace {
+// The token types this writer sends.
+constexpr uint8_t kEnvChangeToken = 0xE3;
+constexpr uint8_t kLoginAckToken = 0xAD;
+constexpr uint8_t kInfoToken = 0xAB;
+constexpr uint8_t kErrorToken = 0xAA;
+constexpr uint8_t kColMetadataToken = 0x81;
+constexpr uint8_t kRowToken = 0xD1;
+constexpr uint8_t kDoneToken = 0xFD;
+
 const char* const kServerName = "STANDIN";
 constexpr uint16_t kMaxInlineChars = 4000;  // nvarchar(4000); longer values go as nvarchar(max)
 }  // namespace
@@ -48,7 +57,7 @@ void TokenWriter::collation() {
 }
 
 void TokenWriter::env_change(uint8_t type, const std::string& body) {
-  u8(0xE3);
+  u8(kEnvChangeToken);
   u16(static_cast<uint16_t>(body.size() + 1));
   u8(type);
   out_ += body;
@@ -95,7 +104,7 @@ void TokenWriter::login_ack(const std::string& program) {
   body.u8(50);
   body.u8(0x06);
   body.u8(0x40);
-  u8(0xAD);
+  u8(kLoginAckToken);
   u16(static_cast<uint16_t>(body.out_.size()));
   out_ += body.out_;
 }
@@ -119,11 +128,11 @@ void TokenWriter::message(uint8_t token, int number, int state, int severity,
 }
 
 void TokenWriter::info(int number, int state, int severity, const std::string& text) {
-  message(0xAB, number, state, severity, text);
+  message(kInfoToken, number, state, severity, text);
 }
 
 void TokenWriter::error(int number, int state, int severity, const std::string& text) {
-  message(0xAA, number, state, severity, text);
+  message(kErrorToken, number, state, severity, text);
 }
 
 void TokenWriter::result(const ResultSet& result) {
@@ -133,7 +142,7 @@ void TokenWriter::result(const ResultSet& result) {
     if (result.columns[c].type == ResultColumn::Type::NVarChar)
       for (const auto& row : result.rows)
         if (!row[c].null && utf16_length(row[c].text) > kMaxInlineChars) plp[c] = modern();
-  u8(0x81);
+  u8(kColMetadataToken);
   u16(static_cast<uint16_t>(result.columns.size()));
   for (size_t c = 0; c < result.columns.size(); ++c) {
     const ResultColumn& col = result.columns[c];
@@ -149,7 +158,7 @@ void TokenWriter::result(const ResultSet& result) {
         u8(col.type == ResultColumn::Type::Int ? 4 : 8);
         break;
       case ResultColumn::Type::NVarChar:
-        u8(0xE7);
+        u8(0xE7);  // NVARCHAR
         u16(plp[c] ? 0xFFFF : kMaxInlineChars * 2);
         collation();
         break;
@@ -157,7 +166,7 @@ void TokenWriter::result(const ResultSet& result) {
     b_varchar(col.name);
   }
   for (const auto& row : result.rows) {
-    u8(0xD1);
+    u8(kRowToken);
     for (size_t c = 0; c < result.columns.size(); ++c) {
       const Cell& cell = row[c];
       switch (result.columns[c].type) {
@@ -203,7 +212,7 @@ void TokenWriter::result(const ResultSet& result) {
 }
 
 void TokenWriter::done(uint16_t status, uint16_t command, uint64_t count) {
-  u8(0xFD);
+  u8(kDoneToken);
   u16(status);
   u16(command);
   if (modern())

@@ -1,6 +1,7 @@
 // Whole conversion runs through the real chain: the workbook through the .xls driver, the
 // main dialog's commands, FreeTDS and the SQL Server stand-in; what landed is read back.
-#include "../destination/ListingFixture.h"
+#include "support/ListingFixture.h"
+#include "app/Texts.h"
 #include "destination/DestinationConnection.h"
 #include "support/Fixtures.h"
 #include "destination/DestinationSettings.h"

@@ -99,6 +99,10 @@ TEST(SqlValuesTest, DatesGoAsIsoTextOfWhatTheParserRead)
     EXPECT_STREQ("'2004-01-02T00:00:00'", Value(61, "2004-01-02"));
     EXPECT_STREQ("'2004-01-02T10:00:00'", Value(58, "2004-01-02 10:00:00"));
     EXPECT_STREQ("'1900-01-01T13:05:00'", Value(61, "13:05:00"));
+    EXPECT_STREQ("'1900-01-01T22:30:00'", Value(61, "10:30 PM"));
+    // The day the parser puts a time alone on, written out: it stays that day.
+    EXPECT_STREQ("'1899-12-30T10:00:00'", Value(61, "1899-12-30 10:00:00"));
+    EXPECT_STREQ("'1899-12-30T00:00:00'", Value(58, "1899-12-30"));
     // A text the parser refuses goes to the server as it is, quoted.
     EXPECT_STREQ("'not a date'", Value(61, "not a date"));
     EXPECT_STREQ("'x''y'", Value(61, "x'y"));

@@ -54,6 +54,14 @@ TEST(AdoConnectionStringTest, QuotedValuesComeBackAsTheyWereTyped)
         EXPECT_STREQ(value, a[0].value) << text.GetString();
         EXPECT_STREQ("x", a[1].value);
     }
+    // A double-byte character whose trail byte is '}' (皚 is B0 7D under code page 936) stays
+    // one character, in a braced value and in a plain one.
+    for (const char* value : {"皚;x", "x;皚", "皚", "{皚", "}皚;"}) {
+        CString text = "PWD=" + QuoteConnectionValue(value) + ";UID=x";
+        auto a = Parse(text);
+        ASSERT_EQ(2u, a.size()) << value;
+        EXPECT_STREQ(value, a[0].value);
+    }
     // Values that need nothing stay exactly as typed.
     EXPECT_STREQ("a=b}'\"", QuoteConnectionValue("a=b}'\""));
     EXPECT_STREQ("{a;b}", QuoteConnectionValue("a;b"));
@@ -125,4 +133,7 @@ TEST(AdoConnectionStringTest, MicrosoftDriversGetStandardBraces)
     ASSERT_TRUE(BuildOdbcConnectionString("ODBC Driver 18 for SQL Server", {"host,1500", "", "sa", " p "}, 936, odbc,
                                           error));
     EXPECT_STREQ("DRIVER={ODBC Driver 18 for SQL Server};SERVER={host,1500};UID=sa;PWD={ p };Encrypt=no;", odbc);
+    // A ';' alone is reason enough for braces.
+    ASSERT_TRUE(BuildOdbcConnectionString("SQL Server", {"h", "", "sa", "a;b"}, 936, odbc, error));
+    EXPECT_STREQ("DRIVER={SQL Server};SERVER=h;UID=sa;PWD={a;b};", odbc);
 }

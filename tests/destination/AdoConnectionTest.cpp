@@ -1,6 +1,6 @@
 // The ADO-style connection and recordset over the real FreeTDS driver and the stand-in.
 #include <winsock2.h>
-#include "StandIn.h"
+#include "support/StandIn.h"
 #include "destination/ConnectionString.h"
 #include "framework/AdoError.h"
 #include "framework/AdoRecordset.h"

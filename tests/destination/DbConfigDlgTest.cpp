@@ -1,5 +1,5 @@
 // The destination settings dialog: what it shows, what confirming and leaving store.
-#include "DialogSequence.h"
+#include "support/DialogSequence.h"
 #include "destination/DbConfigDlg.h"
 #include "destination/DestinationSettings.h"
 #include "res/resource.h"

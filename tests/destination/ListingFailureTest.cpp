@@ -1,6 +1,6 @@
 // What the destination command, the table selection and the conversion's connection show and
 // leave when the server cannot be reached or refuses the login.
-#include "ListingFixture.h"
+#include "support/ListingFixture.h"
 #include "destination/DestinationConnection.h"
 #include "destination/DestinationSettings.h"
 
@@ -12,9 +12,39 @@ void ExpectConnectionWarning(const std::vector<MessageBoxSeen>& boxes)
     EXPECT_STREQ("警告:", boxes[0].caption);
     EXPECT_EQ(SystemIcon(IDI_EXCLAMATION), boxes[0].icon);
 }
+
+void ExpectQueryFailures(size_t count, const std::vector<MessageBoxSeen>& boxes)
+{
+    ASSERT_EQ(count, boxes.size());
+    for (const MessageBoxSeen& box : boxes) {
+        EXPECT_STREQ("数据库操作异常,终止运行!", box.text);
+        EXPECT_STREQ("提示:", box.caption);
+        EXPECT_EQ(SystemIcon(IDI_INFORMATION), box.icon);
+    }
 }
 
-using ListingFailureTest = ListingFixture;
+// The stand-in refuses the batches holding `text` while the object lives.
+class Refusal {
+public:
+    explicit Refusal(const char* text) { StandInRefuse(text); }
+    ~Refusal() { StandInRefuse(""); }
+    Refusal(const Refusal&) = delete;
+    Refusal& operator=(const Refusal&) = delete;
+};
+}
+
+class ListingFailureTest : public ListingFixture {
+protected:
+    // The state a failure meets: the tables listed, Customers chosen, a field paired.
+    void ChooseCustomersAndPair()
+    {
+        ListTables(StandInServer(), kListingDatabase, "sa", kStandInPassword);
+        SelectTable("Customers");
+        ASSERT_EQ(3u, ColumnTypes().size());
+        dlg.m_strExcelPath = FieldsWorkbook();
+        AddMappingRow();
+    }
+};
 
 TEST_F(ListingFailureTest, WrongPasswordUnknownDatabaseAndClosedPortWarnOnceAndEmptyTheLists)
 {
@@ -71,11 +101,7 @@ TEST_F(ListingFailureTest, WrongPasswordUnknownDatabaseAndClosedPortWarnOnceAndE
 TEST_F(ListingFailureTest, AFailedTableSelectionEmptiesTheColumnsWithTheirCodesAndTheMapping)
 {
     Run([&] {
-        ListTables(StandInServer(), kListingDatabase, "sa", kStandInPassword);
-        SelectTable("Customers");
-        ASSERT_EQ(3u, ColumnTypes().size());
-        dlg.m_strExcelPath = FieldsWorkbook();
-        AddMappingRow();
+        ChooseCustomersAndPair();
 
         DestinationSettings::password = "wrong";
         std::vector<MessageBoxSeen> boxes;
@@ -139,5 +165,55 @@ TEST_F(ListingFailureTest, TheConversionsConnectionNeedsADatabaseAndUsesTheStore
         boxes.resize(static_cast<size_t>(r.handled));
         ExpectConnectionWarning(boxes);
         EXPECT_EQ(0, dlg.m_comboTables.GetCount());
+    });
+}
+
+TEST_F(ListingFailureTest, AFailingCatalogueQueryIsReportedAndTheListingEndsAsUsual)
+{
+    Run([&] {
+        ChooseCustomersAndPair();
+
+        // The identity check fails while the column query succeeds: a column that cannot be
+        // checked is left out, with the message once for each of the table's four columns.
+        std::vector<MessageBoxSeen> boxes;
+        {
+            Refusal refusal("'isidentity'");
+            DialogSequenceResult r = SelectTable("Customers", &boxes);
+            EXPECT_EQ(0, r.unexpected);
+        }
+        ExpectQueryFailures(4, boxes);
+        EXPECT_EQ(0, dlg.m_listColumns.GetItemCount());
+        EXPECT_TRUE(ColumnTypes().empty());
+        EXPECT_FALSE(g_pConnection);
+        EXPECT_EQ(0, dlg.m_listMapping.GetItemCount());   // the listing still ends as usual
+        EXPECT_EQ(std::vector<CString>({"编号", "姓名"}), FieldList());
+
+        // The column query fails: one message, no columns; the tables stay listed.
+        SelectTable("Items");
+        ASSERT_EQ(1, dlg.m_listColumns.GetItemCount());
+        AddMappingRow();
+        {
+            Refusal refusal("select name,xtype from");
+            SelectTable("Customers", &boxes);
+        }
+        ExpectQueryFailures(1, boxes);
+        EXPECT_EQ(0, dlg.m_listColumns.GetItemCount());
+        EXPECT_TRUE(ColumnTypes().empty());
+        EXPECT_EQ(4, dlg.m_comboTables.GetCount());
+        EXPECT_FALSE(g_pConnection);
+        EXPECT_EQ(0, dlg.m_listMapping.GetItemCount());
+        EXPECT_EQ(std::vector<CString>({"编号", "姓名"}), FieldList());
+
+        // The table query fails: one message, an empty table box.
+        AddMappingRow();
+        {
+            Refusal refusal("..sysobjects");
+            ListTables(StandInServer(), kListingDatabase, "sa", kStandInPassword, &boxes);
+        }
+        ExpectQueryFailures(1, boxes);
+        EXPECT_EQ(0, dlg.m_comboTables.GetCount());
+        EXPECT_FALSE(g_pConnection);
+        EXPECT_EQ(0, dlg.m_listMapping.GetItemCount());
+        EXPECT_EQ(std::vector<CString>({"编号", "姓名"}), FieldList());
     });
 }

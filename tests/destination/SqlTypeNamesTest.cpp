@@ -1,5 +1,5 @@
 // Type codes of the catalogue and their names.
-#include "destination/SqlTypeNames.h"
+#include "destination/SqlTypes.h"
 #include <gtest/gtest.h>
 
 TEST(SqlTypeNamesTest, EveryNamedCodeGivesItsName)

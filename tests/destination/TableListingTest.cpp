@@ -1,6 +1,6 @@
 // The destination command (button 1009) and the table selection of the main dialog, through
 // FreeTDS to the stand-in.
-#include "ListingFixture.h"
+#include "support/ListingFixture.h"
 #include "destination/DestinationConnection.h"
 #include "destination/DestinationSettings.h"
 #include <map>

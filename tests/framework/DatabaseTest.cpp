@@ -1,5 +1,6 @@
 // The ODBC classes over the real .xls driver: connecting, column names, values as text, long
 // values, and errors carrying the driver's text.
+#include "framework/OdbcStatement.h"
 #include "framework/Recordset.h"
 #include "source/ExcelDriver.h"
 #include "source/Fixtures.h"
@@ -101,6 +102,26 @@ TEST_F(DatabaseTest, ListsColumnNamesAndReadsRowsAsText)
     EXPECT_TRUE(rs.IsEOF());
     rs.Close();
     EXPECT_FALSE(rs.IsOpen());
+}
+
+TEST_F(DatabaseTest, StatementReadsLongValuesWholeAndNullAsNoValue)
+{
+    // The destination's statement class over the same driver: a piece of a long value that
+    // stops a byte short, before a double-byte character, must not bring its NUL along.
+    CDatabase db;
+    db.OpenEx(ConnectString("values.xls"));
+    COdbcStatement statement(db.m_hdbc);
+    statement.ExecDirect("select name,note,longcn from [Sheet1$];");
+    std::optional<COdbcResult> result = statement.ReadFirstResult();
+    ASSERT_TRUE(result);
+    ASSERT_EQ(2u, result->rows.size());
+    const std::vector<std::optional<CString>>& first = result->rows[0];
+    EXPECT_STREQ("alpha", first[0].value_or("(null)"));
+    EXPECT_FALSE(first[1]);
+    ASSERT_TRUE(first[2]);
+    EXPECT_EQ(6000, first[2]->GetLength());
+    EXPECT_TRUE(*first[2] == LongChinese());
+    EXPECT_STREQ("短", result->rows[1][2].value_or("(null)"));
 }
 
 TEST_F(DatabaseTest, SelectedColumnsComeInTheOrderAsked)

@@ -60,16 +60,7 @@ protected:
             rows.push_back({dlg.m_listMapping.GetItemText(i, 0), dlg.m_listMapping.GetItemText(i, 1), dlg.m_listMapping.GetItemText(i, 2)});
         return rows;
     }
-    std::vector<CString> Fields()
-    {
-        std::vector<CString> f;
-        for (int i = 0; i < dlg.m_listFields.GetCount(); ++i) {
-            CString s;
-            dlg.m_listFields.GetText(i, s);
-            f.push_back(s);
-        }
-        return f;
-    }
+    std::vector<CString> Fields() { return ListBoxTexts(dlg.m_listFields); }
     std::vector<CString> Columns()
     {
         std::vector<CString> c;

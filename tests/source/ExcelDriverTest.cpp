@@ -61,10 +61,13 @@ TEST(ExcelDriverTest, NeverReadsPastTheBufferOfAnUnterminatedList)
     EXPECT_EQ(0, found.Find("Truncated Excel Dri"));
     EXPECT_EQ(static_cast<int>(kDriverListSize - tailStart), found.GetLength());
 
-    // A last name cut off before "Excel" is complete does not match.
-    std::string cut(kDriverListSize - 3, 'x');
+    // A last name cut off before "Excel" is complete does not match, even when the byte just
+    // past the bound would complete it.
+    std::string cut(kDriverListSize - 4, 'x');
     cut[10] = '\0';
-    cut += "Exc";
-    cut.copy(block.get(), kDriverListSize);
-    EXPECT_STREQ("", FindExcelDriverInList(block.get(), kDriverListSize));
+    cut += "Excel";
+    std::unique_ptr<char[]> larger(new char[cut.size()]);
+    cut.copy(larger.get(), cut.size());
+    EXPECT_STREQ("", FindExcelDriverInList(larger.get(), kDriverListSize));
+    EXPECT_EQ(0, FindExcelDriverInList(larger.get(), cut.size()).Find(CString('x', 20)));
 }

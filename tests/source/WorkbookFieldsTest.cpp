@@ -3,7 +3,7 @@
 // warnings of workbooks that cannot be read.
 #include "app/ConverterDlg.h"
 #include "app/SharedImageList.h"
-#include "destination/DialogSequence.h"
+#include "support/DialogSequence.h"
 #include "source/ExcelDriver.h"
 #include "source/Fixtures.h"
 #include "source/WorkbookFields.h"
@@ -32,16 +32,7 @@ protected:
         dlg.m_strExcelPath = FixturePath(fixture);
         dlg.LoadExcelFields(dlg.m_strExcelPath);
     }
-    std::vector<CString> Fields() const
-    {
-        std::vector<CString> names;
-        for (int i = 0; i < dlg.m_listFields.GetCount(); ++i) {
-            CString s;
-            dlg.m_listFields.GetText(i, s);
-            names.push_back(s);
-        }
-        return names;
-    }
+    std::vector<CString> Fields() const { return ListBoxTexts(dlg.m_listFields); }
     COLORREF TextColor(int i) const { return dlg.m_listFields.GetItemStyle(i)->crText; }
     // Field `marked` is selected and in the marking colour, every other in the normal colour.
     void ExpectOnlyMarked(int marked) const

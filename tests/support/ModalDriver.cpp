@@ -123,6 +123,17 @@ void PumpMessages(DWORD ms)
     } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
 }
 
+std::vector<CString> ListBoxTexts(const CListBox& list)
+{
+    std::vector<CString> texts;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        CString text;
+        list.GetText(i, text);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 CString WindowText(HWND h)
 {
     CString s;

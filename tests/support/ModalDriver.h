@@ -38,3 +38,5 @@ void PumpMessages(DWORD ms);
 
 // Text of a window.
 CString WindowText(HWND h);
+// The texts of a list box's items, in order.
+std::vector<CString> ListBoxTexts(const CListBox& list);

@@ -37,13 +37,18 @@ def book():
     return xlwt.Workbook(encoding="utf-8")
 
 
+def sheet1(b, heads):
+    """The worksheet Sheet1 of `b` with the column names in its first row."""
+    s = b.add_sheet("Sheet1")
+    for c, h in enumerate(heads):
+        s.write(0, c, h)
+    return s
+
+
 def types_book():
     """Every cell type; an empty row inside the block; formatted blanks below it."""
     b = book()
-    s = b.add_sheet("Sheet1")
-    heads = ["Int", "Number", "Text", "Bool", "Err", "Mixed"]
-    for c, h in enumerate(heads):
-        s.write(0, c, h)
+    s = sheet1(b, ["Int", "Number", "Text", "Bool", "Err", "Mixed"])
     ints = [12, -7, 0, 1, 536870911, -536870912, 2 ** 31, 2 ** 53, 65535, 100]
     nums = [1.5, 0.1, 1e-07, 1e20, 123456789.123, -0.5, 1 / 3.0, 3.141592653589793, 0.3, 2.5e-05,
             1e15 + 0.5, 98.6, -1234.5678]
@@ -74,6 +79,32 @@ def types_book():
     other.write(0, 0, "OnlyHere")
     other.write(1, 0, 1)
     b.save(path("types.xls"))
+
+
+def sizes_book():
+    """Columns whose described size comes from numbers, dates, times and booleans."""
+    b = book()
+    s = sheet1(b, ["Hundred", "Negative", "Date", "DateTime", "Time", "Bool"])
+    styles = [None, None, xlwt.easyxf(num_format_str="yyyy-mm-dd"),
+              xlwt.easyxf(num_format_str="yyyy-mm-dd hh:mm:ss"), xlwt.easyxf(num_format_str="hh:mm:ss"), None]
+    rows = [
+        (7, 12, datetime.date(2004, 1, 2), datetime.datetime(2004, 1, 2, 13, 5, 0), datetime.time(8, 30), True),
+        (100, -1000, datetime.date(1999, 12, 31), datetime.datetime(1999, 12, 31, 23, 59, 59),
+         datetime.time(23, 0, 1), False),
+        (-5, 999, datetime.date(2024, 2, 29), datetime.datetime(2024, 2, 29, 0, 0, 0), datetime.time(0, 0), True),
+        (99, 9, None, None, None, None),
+    ]
+    for r, values in enumerate(rows, start=1):
+        for c, v in enumerate(values):
+            if v is None:
+                continue
+            if isinstance(v, bool):
+                s.row(r).set_cell_boolean(c, v)
+            elif styles[c] is not None:
+                s.write(r, c, v, styles[c])
+            else:
+                s.write(r, c, v)
+    b.save(path("sizes.xls"))
 
 
 def dates_book(name, dates_1904):
@@ -399,6 +430,7 @@ def bad_inputs():
 def main():
     os.makedirs(OUT, exist_ok=True)
     types_book()
+    sizes_book()
     dates_book("dates.xls", False)
     dates_book("dates1904.xls", True)
     strings_book()

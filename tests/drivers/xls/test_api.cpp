@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <cstring>
@@ -180,6 +181,32 @@ TEST(Statements, BracketWithDoubledCloser) {
   ASSERT_FALSE(d.empty());
   EXPECT_EQ(d[0].state, "42S22");
   EXPECT_NE(d[0].message.find("'odd]name'"), std::string::npos) << d[0].message;
+}
+
+TEST(Describe, ColumnSizeIsTheLengthOfTheLongestValueText) {
+  // Integers (100 gives 3, -1000 gives 5), dates, date-times, times and booleans, each
+  // column's size the length of its longest value as the driver writes it.
+  Connection c;
+  ASSERT_TRUE(SQL_SUCCEEDED(c.connect(connect_string("sizes.xls")))) << describe(c.diag());
+  Table t;
+  ASSERT_TRUE(c.query("select * from [Sheet1$]", t));
+  ASSERT_EQ(t.names.size(), 6u);
+  ASSERT_EQ(t.rows[1][0], Value("100"));
+  ASSERT_EQ(t.rows[1][1], Value("-1000"));
+  Statement st(c);
+  ASSERT_EQ(SQLExecDirect(st.h, sql("select * from [Sheet1$]"), SQL_NTS), SQL_SUCCESS);
+  const SQLULEN expected[] = {3, 5, 10, 19, 8, 1};
+  for (SQLUSMALLINT col = 1; col <= 6; ++col) {
+    SQLCHAR name[32];
+    SQLSMALLINT len, type, digits, nullable;
+    SQLULEN size = 0;
+    ASSERT_EQ(SQLDescribeCol(st.h, col, name, sizeof name, &len, &type, &size, &digits, &nullable), SQL_SUCCESS);
+    EXPECT_EQ(size, expected[col - 1]) << name;
+    size_t longest = 0;
+    for (const Row& row : t.rows)
+      if (row[col - 1]) longest = std::max(longest, row[col - 1]->size());
+    EXPECT_EQ(size, longest) << name;
+  }
 }
 
 TEST_F(Connected, PrepareExecuteDescribe) {

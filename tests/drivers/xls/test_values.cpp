@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 using namespace xlstest;
@@ -117,17 +116,14 @@ TEST(Values, LongValuesInSmallPieces) {
   EXPECT_EQ(small.rows[399][1]->size(), 32767u);
 }
 
-TEST(Values, TimingOf65535x10) {
-  auto t0 = std::chrono::steady_clock::now();
+TEST(Values, Whole65535x10Workbook) {
+  // Its speed is measured by bench/xls_read; here only what is read counts.
   Connection c;
   ASSERT_TRUE(SQL_SUCCEEDED(c.connect(connect_string("bench65535x10.xls"))));
   Table got;
   ASSERT_TRUE(c.query("select * from [Sheet1$]", got, nullptr, 256));
-  double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  std::printf("65,535 x 10 workbook: open and read every value as text in %.3f s\n", s);
   ASSERT_EQ(got.rows.size(), 65535u);
   expect_same(read_expected("bench65535x10.expected"), got);
-  EXPECT_LT(s, 3.0);
 }
 
 }  // namespace

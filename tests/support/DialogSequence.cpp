@@ -1,4 +1,4 @@
-#include "DialogSequence.h"
+#include "support/DialogSequence.h"
 #include <set>
 
 namespace {

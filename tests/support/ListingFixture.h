@@ -2,8 +2,8 @@
 // controls the way a user does: the server field, button 1009 with the settings dialog, the
 // table box.
 #pragma once
-#include "DialogSequence.h"
-#include "StandIn.h"
+#include "support/DialogSequence.h"
+#include "support/StandIn.h"
 #include "app/ConverterDlg.h"
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include <winsock2.h>
-#include "StandIn.h"
+#include "support/StandIn.h"
 #include "destination/ConnectionString.h"
 #include "destination/DestinationSettings.h"
 #include "framework/AdoConnection.h"
@@ -43,6 +43,11 @@ void StandInExec(const char* database, const char* sql)
 {
     CString error;
     EXPECT_TRUE(TryExec(database, sql, error)) << sql << "\n" << error.GetString();
+}
+
+void StandInRefuse(const char* text)
+{
+    StandInExec("", CString("-- standin refuse: ") + text);
 }
 
 void CreateFreshDatabase(const char* name)

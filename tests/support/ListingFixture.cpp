@@ -1,4 +1,5 @@
-#include "ListingFixture.h"
+#include "support/ListingFixture.h"
+#include "support/Fixtures.h"
 #include "app/SharedImageList.h"
 #include "destination/DestinationConnection.h"
 #include "destination/DestinationSettings.h"
@@ -115,13 +116,7 @@ std::vector<CString> ListingFixture::ColumnTypes() const
 
 std::vector<CString> ListingFixture::FieldList() const
 {
-    std::vector<CString> fields;
-    for (int i = 0; i < dlg.m_listFields.GetCount(); ++i) {
-        CString text;
-        dlg.m_listFields.GetText(i, text);
-        fields.push_back(text);
-    }
-    return fields;
+    return ListBoxTexts(dlg.m_listFields);
 }
 
 void ListingFixture::AddMappingRow()
@@ -135,9 +130,5 @@ void ListingFixture::AddMappingRow()
 
 CString ListingFixture::FieldsWorkbook()
 {
-    CString path = CString("Z:") + __FILE__;
-    path.Replace("/", "\\");
-    int slash = -1;
-    for (int i = path.Find('\\'); i >= 0; i = path.Find('\\', i + 1)) slash = i;
-    return path.Left(slash + 1) + "fixtures\\fields.xls";
+    return FixtureBeside(__FILE__, "fields.xls");
 }

@@ -17,6 +17,9 @@ CString StandInServer(int offset = 0);
 // Runs statements on the stand-in as sa, in `database` (the login's default when empty); a
 // failure fails the calling test with the server's message.
 void StandInExec(const char* database, const char* sql);
+// From now on the stand-in on SM_STANDIN_PORT refuses every batch holding `text`, whoever sends
+// it; the empty text ends that (scripts/test starts it with --test-refusals).
+void StandInRefuse(const char* text);
 // Drops the database if it exists and creates it empty.
 void CreateFreshDatabase(const char* name);
 // Sets the three process-wide destination settings.
