@@ -18,34 +18,6 @@ std::unordered_set<const Handle*>& registry() {
   return s;
 }
 
-template <typename Len>
-SQLRETURN put_string_impl(Handle* h, const std::string& text, SQLPOINTER buf, Len buflen, Len* outlen) {
-  ClientCharset* cs = h->charset();
-  // A text longer than the length type can count is handed out cut, so that no reported
-  // length is negative or more than the text that can be had.
-  size_t size = text.size();
-  const size_t max_len = static_cast<size_t>(std::numeric_limits<Len>::max());
-  bool cut = size > max_len;
-  if (cut) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
-  if (outlen) *outlen = static_cast<Len>(size);
-  if (!buf) return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
-  if (buflen <= 0) {
-    if (buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
-    return size == 0 ? SQL_SUCCESS : h->diag.warning("01004", "string data, right truncated");
-  }
-  size_t room = static_cast<size_t>(buflen) - 1;
-  char* out = static_cast<char*>(buf);
-  if (size <= room) {
-    std::memcpy(out, text.data(), size);
-    out[size] = '\0';
-    return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
-  }
-  size_t n = cs ? cs->whole_chars_prefix(text.data(), size, room) : room;
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-  return h->diag.warning("01004", "string data, right truncated");
-}
-
 }  // namespace
 
 std::string Dbc::workbook_label() const {
@@ -79,12 +51,31 @@ Handle* lookup_handle(SQLHANDLE p, SQLSMALLINT kind) {
   return h->kind == kind ? h : nullptr;
 }
 
-SQLRETURN put_string(Handle* h, const std::string& t, SQLPOINTER b, SQLLEN n, SQLLEN* o) { return put_string_impl(h, t, b, n, o); }
-SQLRETURN put_string(Handle* h, const std::string& t, SQLPOINTER b, SQLSMALLINT n, SQLSMALLINT* o) {
-  return put_string_impl(h, t, b, n, o);
-}
-SQLRETURN put_string(Handle* h, const std::string& t, SQLPOINTER b, SQLINTEGER n, SQLINTEGER* o) {
-  return put_string_impl(h, t, b, n, o);
+SQLRETURN put_text(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
+                   size_t& full_len) {
+  ClientCharset* cs = h->charset();
+  // A text longer than the length type can count is handed out cut, so that no reported
+  // length is negative or more than the text that can be had.
+  size_t size = text.size();
+  bool cut = size > max_len;
+  if (cut) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
+  full_len = size;
+  if (!buf) return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
+  if (buflen <= 0) {
+    if (buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
+    return size == 0 ? SQL_SUCCESS : h->diag.warning("01004", "string data, right truncated");
+  }
+  size_t room = static_cast<size_t>(buflen) - 1;
+  char* out = static_cast<char*>(buf);
+  if (size <= room) {
+    std::memcpy(out, text.data(), size);
+    out[size] = '\0';
+    return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
+  }
+  size_t n = cs ? cs->whole_chars_prefix(text.data(), size, room) : room;
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+  return h->diag.warning("01004", "string data, right truncated");
 }
 
 std::string to_client(Handle* h, const std::string& utf8) {

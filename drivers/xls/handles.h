@@ -119,13 +119,20 @@ T* as(SQLHANDLE h, SQLSMALLINT kind) {
 }
 
 // Copies text (already in the client character set) to an output buffer of `buflen` bytes,
-// NUL-terminated; reports the full length. Adds 01004 when it had to cut.
-SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen,
-                     SQLLEN* outlen);
-SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLSMALLINT buflen,
-                     SQLSMALLINT* outlen);
-SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, SQLINTEGER buflen,
-                     SQLINTEGER* outlen);
+// NUL-terminated. `full_len` gets the length of the whole text, at most `max_len` (a longer
+// text is handed out cut there). Adds 01004 when it had to cut.
+SQLRETURN put_text(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
+                   size_t& full_len);
+// put_text for an entry's own length type (SQLSMALLINT, SQLINTEGER or SQLLEN). A template
+// rather than overloads, as SQLLEN and SQLINTEGER are one type in 32-bit builds.
+template <typename Len>
+SQLRETURN put_string(Handle* h, const std::string& text, SQLPOINTER buf, Len buflen, Len* outlen) {
+  size_t full = 0;
+  SQLRETURN r = put_text(h, text, buf, static_cast<SQLLEN>(buflen),
+                         static_cast<size_t>(std::numeric_limits<Len>::max()), full);
+  if (outlen) *outlen = static_cast<Len>(full);
+  return r;
+}
 // The wide (W) entries: how a function counts its buffer and the length it reports, in
 // characters (SQLDescribeColW, SQLGetDiagRecW, SQLDriverConnectW ...) or in bytes
 // (SQLColAttributeW, SQLGetInfoW, SQLGetDiagFieldW, SQLGetConnectAttrW ...).
