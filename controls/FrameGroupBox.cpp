@@ -77,14 +77,21 @@ void CFrameGroupBox::PreSubclassWindow()
     CButton::PreSubclassWindow();
 }
 
+// The caption as drawn: one space each side.
+CString CFrameGroupBox::SpacedCaption() const
+{
+    CString text;
+    text.Format(" %s ", static_cast<const char*>(m_strCaption));
+    return text;
+}
+
 // The gap's ends and the top line's row. The line sits at half the height of the context's
 // own font (before the caption font is chosen); the gap is as wide as the caption with a
 // space each side, in the caption font.
 void CFrameGroupBox::CaptionGap(HDC hdc, int* xs, int* xe, int* lineY) const
 {
     CDC dc(hdc);
-    CString text;
-    text.Format(" %s ", static_cast<const char*>(m_strCaption));
+    const CString text = SpacedCaption();
     const SIZE plain = dc.GetTextExtent(text, text.GetLength());
     CSelection select(dc, m_font);
     const SIZE caption = dc.GetTextExtent(text, text.GetLength());
@@ -135,8 +142,7 @@ LRESULT CFrameGroupBox::OnPaint(WPARAM, LPARAM)
     DrawFrame(dc, xs, xe, y, first, second);
 
     if (!m_strCaption.IsEmpty() && !m_bCaptionImage) {
-        CString text;
-        text.Format(" %s ", static_cast<const char*>(m_strCaption));
+        const CString text = SpacedCaption();
         CSelection select(dc, m_font);
         dc.SetTextColor(m_crCaption);
         dc.SetBkMode(TRANSPARENT);

@@ -2,7 +2,7 @@
 // buttons' icons, the web-address link, no repainting while idle, no drawing object left.
 #include "app/Banner.h"
 #include "app/ConverterDlg.h"
-#include "app/SharedImageList.h"
+#include "support/MainDialogFixture.h"
 #include "support/ModalDriver.h"
 #include "support/Pixels.h"
 #include "support/RealInput.h"
@@ -12,18 +12,7 @@
 namespace {
 const COLORREF kBand = RGB(136, 170, 214), kSurface = RGB(236, 246, 249);
 
-class MainDialogLookTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!g_imageList.m_hImageList) CreateSharedImageList();
-    }
-    void SetUp() override { app.m_pMainWnd = &dlg; }
-    void TearDown() override { app.m_pMainWnd = nullptr; }
-
-    CWinApp app{"SheetMover"};
-    CConverterDlg dlg;
-};
+class MainDialogLookTest : public MainDialogFixture {};
 
 RECT PlaceIn(HWND dlg, int id)
 {

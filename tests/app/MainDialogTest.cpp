@@ -3,23 +3,12 @@
 // system-menu usage entry, and the Enter and Escape keys.
 #include "app/Banner.h"
 #include "app/ConverterDlg.h"
-#include "app/SharedImageList.h"
+#include "support/MainDialogFixture.h"
 #include "support/ModalDriver.h"
 #include <gtest/gtest.h>
 
 namespace {
-class MainDialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!g_imageList.m_hImageList) CreateSharedImageList();
-    }
-    void SetUp() override { app.m_pMainWnd = &dlg; }
-    void TearDown() override { app.m_pMainWnd = nullptr; }
-
-    CWinApp app{"SheetMover"};
-    CConverterDlg dlg;
-};
+class MainDialogTest : public MainDialogFixture {};
 
 RECT WorkArea()
 {

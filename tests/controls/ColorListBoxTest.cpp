@@ -2,6 +2,7 @@
 // pixels, both straight into a memory bitmap and from the window on the screen.
 #include "controls/ColorListBox.h"
 #include "support/ModalDriver.h"
+#include "support/Pixels.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdlib>
@@ -84,35 +85,18 @@ protected:
     int baseRecords = 0;
 };
 
-// A memory bitmap to draw into and read pixels from.
-class Canvas {
+// A memory surface with the checks these tests make on what was drawn into it.
+class Canvas : public Surface {
 public:
-    Canvas(int w, int h, COLORREF fill) : m_w(w), m_h(h)
-    {
-        HDC screen = ::GetDC(nullptr);
-        m_dc = ::CreateCompatibleDC(screen);
-        m_bmp = ::CreateCompatibleBitmap(screen, w, h);
-        ::ReleaseDC(nullptr, screen);
-        m_old = ::SelectObject(m_dc, m_bmp);
-        RECT r = {0, 0, w, h};
-        HBRUSH b = ::CreateSolidBrush(fill);
-        ::FillRect(m_dc, &r, b);
-        ::DeleteObject(b);
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bmp);
-        ::DeleteDC(m_dc);
-    }
+    using Surface::Surface;
     // Copies a window's client area as it is on the screen.
     void CopyFrom(HWND h)
     {
         HDC src = ::GetDC(h);
-        ::BitBlt(m_dc, 0, 0, m_w, m_h, src, 0, 0, SRCCOPY);
+        ::BitBlt(dc(), 0, 0, Width(), Height(), src, 0, 0, SRCCOPY);
         ::ReleaseDC(h, src);
     }
-    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    COLORREF At(int x, int y) const { return ::GetPixel(dc(), x, y); }
     int Count(const RECT& r, COLORREF c) const
     {
         int n = 0;
@@ -128,12 +112,6 @@ public:
         for (int y = r.top + 1; y < r.bottom - 1; ++y) n += (At(r.left, y) != c) + (At(r.right - 1, y) != c);
         return n;
     }
-    HDC m_dc;
-
-private:
-    int m_w, m_h;
-    HBITMAP m_bmp;
-    HGDIOBJ m_old;
 };
 
 RECT Deflated(RECT r, int n)
@@ -272,14 +250,14 @@ TEST_F(ColorListBoxTest, DrawsBackTextAndInsetIntoADeviceContext)
     list.AddItem("MMMMMMMM", RGB(255, 255, 0), RGB(0, 0, 255), 0, DT_VCENTER);
     const RECT item = {0, 0, 200, 40};
     Canvas canvas(200, 40, RGB(0, 255, 0));
-    ::SelectObject(canvas.m_dc, list.GetFont());
+    ::SelectObject(canvas.dc(), list.GetFont());
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_LISTBOX;
     dis.itemID = 0;
     dis.itemAction = ODA_DRAWENTIRE;
     dis.itemState = ODS_FOCUS | ODS_SELECTED;   // neither highlight nor focus outline
     dis.hwndItem = list.m_hWnd;
-    dis.hDC = canvas.m_dc;
+    dis.hDC = canvas.dc();
     dis.rcItem = item;
     dis.itemData = list.GetItemData(0);
     list.DrawItem(&dis);
@@ -303,13 +281,13 @@ TEST_F(ColorListBoxTest, FocusChangeDrawsThreeNestedDottedRectangles)
     list.AddItem("m", CColorListBox::UseSystemColor, CColorListBox::UseSystemColor, DT_RIGHT, DT_BOTTOM);
     const RECT item = {0, 0, 120, 30};
     Canvas canvas(120, 30, RGB(0, 255, 0));
-    ::SelectObject(canvas.m_dc, font);
+    ::SelectObject(canvas.dc(), font);
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_LISTBOX;
     dis.itemAction = ODA_FOCUS;
     dis.itemState = ODS_FOCUS;
     dis.hwndItem = list.m_hWnd;
-    dis.hDC = canvas.m_dc;
+    dis.hDC = canvas.dc();
     dis.rcItem = item;
     dis.itemData = list.GetItemData(0);
     list.DrawItem(&dis);
@@ -332,7 +310,7 @@ TEST_F(ColorListBoxTest, FocusChangeDrawsThreeNestedDottedRectangles)
     // Item -1 (an empty list's focus) draws nothing.
     Canvas untouched(20, 20, RGB(0, 255, 0));
     dis.itemID = static_cast<UINT>(-1);
-    dis.hDC = untouched.m_dc;
+    dis.hDC = untouched.dc();
     dis.rcItem = {0, 0, 20, 20};
     list.DrawItem(&dis);
     EXPECT_EQ(400, untouched.Count({0, 0, 20, 20}, RGB(0, 255, 0)));

@@ -1,6 +1,6 @@
 // The main dialog's flat table box: its two edge lines, the drop button placed by the menu
 // bar's height, the inner square growing while the real mouse button is held, its colours.
-#include "MainDialogFixture.h"
+#include "support/MainDialogFixture.h"
 #include "support/Pixels.h"
 #include "support/RealInput.h"
 #include <gtest/gtest.h>

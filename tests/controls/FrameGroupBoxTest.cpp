@@ -1,6 +1,6 @@
 // The main dialog's flat group box "目的:": its four sides, the gap for the caption, the
 // line's height, the disabled look and the default line colours.
-#include "MainDialogFixture.h"
+#include "support/MainDialogFixture.h"
 #include "support/Pixels.h"
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The skinned list header on the main dialog's column list: its height, its flat and shaded
 // backgrounds, titles, dividers and outline, and partial repaints.
-#include "MainDialogFixture.h"
+#include "support/MainDialogFixture.h"
 #include "support/Pixels.h"
 #include <gtest/gtest.h>
 

@@ -10,21 +10,6 @@ struct Sequence {
 };
 Sequence* g_sequence = nullptr;
 
-BOOL CALLBACK CollectDialog(HWND h, LPARAM lp)
-{
-    char cls[16] = "";
-    ::GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-    return TRUE;
-}
-
-std::vector<HWND> ThreadDialogs()
-{
-    std::vector<HWND> found;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void CALLBACK Poll(HWND, UINT, UINT_PTR id, DWORD)
 {
     Sequence* s = g_sequence;

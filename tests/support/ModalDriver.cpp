@@ -30,21 +30,6 @@ struct DialogWatch {
 };
 DialogWatch* g_watch = nullptr;
 
-BOOL CALLBACK CollectDialogs(HWND h, LPARAM lp)
-{
-    char cls[16] = "";
-    ::GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0) reinterpret_cast<std::set<HWND>*>(lp)->insert(h);
-    return TRUE;
-}
-
-std::set<HWND> ThreadDialogs()
-{
-    std::set<HWND> s;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CollectDialogs, reinterpret_cast<LPARAM>(&s));
-    return s;
-}
-
 void CALLBACK WatchTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
     DialogWatch* w = g_watch;
@@ -98,6 +83,21 @@ MessageBoxSeen CatchMessageBox(const std::function<void()>& action)
         ::SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     return seen;
+}
+
+static BOOL CALLBACK CollectDialogs(HWND h, LPARAM lp)
+{
+    char cls[16] = "";
+    ::GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") == 0) reinterpret_cast<std::set<HWND>*>(lp)->insert(h);
+    return TRUE;
+}
+
+std::set<HWND> ThreadDialogs()
+{
+    std::set<HWND> s;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectDialogs, reinterpret_cast<LPARAM>(&s));
+    return s;
 }
 
 HICON SystemIcon(LPCSTR id)

@@ -4,6 +4,7 @@
 #pragma once
 #include "framework/Framework.h"
 #include <functional>
+#include <set>
 #include <vector>
 
 // Runs `dlg` modally. Once its window exists, calls `script` with it from inside the modal
@@ -29,6 +30,9 @@ MessageBoxSeen CatchMessageBox(const std::function<void()>& action);
 
 // The icon a message box shows for MB_ICONINFORMATION / MB_ICONEXCLAMATION.
 HICON SystemIcon(LPCSTR id);
+
+// The dialog windows (message boxes included) this thread has now, shown or not.
+std::set<HWND> ThreadDialogs();
 
 // Presses a dialog's push button the way a click does (BN_CLICKED to the dialog).
 void ClickButton(HWND dlg, int id);

@@ -35,6 +35,8 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
     HDC dc() const { return m_dc; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
     Pixels Read() const { return Pixels::FromDC(m_dc, 0, 0, m_width, m_height); }
 
 private:
