@@ -16,7 +16,7 @@ MAX_NAME = 64  # characters of a column name; longer header texts are cut
 
 
 def number_text(v):
-    if v == int(v) and abs(v) < 1e300:
+    if v == int(v):  # every digit of a whole number, however large
         return str(int(v))
     return format(decimal.Decimal(repr(v)), "f")
 
