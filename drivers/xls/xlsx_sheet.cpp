@@ -13,10 +13,6 @@
 namespace xlsodbc {
 namespace {
 
-std::string_view attribute_value(const xmlChar* const* a) {
-  return std::string_view(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
-}
-
 // The number of cells a worksheet's <dimension ref="A1:J100"/> announces, to size the cell
 // store once; 0 when it is missing or not a range. A part cannot hold more cells than it has
 // bytes for, so an absurd dimension reserves no more than the part could fill.
@@ -34,48 +30,51 @@ size_t announced_cells(std::string_view ref, gsf_off_t part_size) {
   return static_cast<size_t>(std::min(cells, fit));
 }
 
-class SheetReader : public XmlPart::Handler {
+class SheetReader : public XmlHandler {
  public:
   SheetReader(XmlPart& xml, Worksheet& ws, gsf_off_t part_size, const std::vector<std::string>& shared, bool date1904)
-      : xml_(xml), ws_(ws), part_size_(part_size), shared_(shared), date1904_(date1904) {
-    for (auto [slot, name] : {std::pair{&c_, "c"}, {&v_, "v"}, {&row_tag_, "row"}, {&is_, "is"}, {&t_, "t"},
-                              {&rph_, "rPh"}, {&dimension_, "dimension"}})
-      *slot = xml.intern(name);
-  }
+      : xml_(xml), ws_(ws), part_size_(part_size), shared_(shared), date1904_(date1904) {}
 
-  void start(const xmlChar* name, int nb_attributes, const xmlChar** attributes) override {
+  void start(std::string_view name, const XmlAttribute* attributes, size_t count) override {
     if (stopped_) return;
     if (in_cell_) {
-      if (name == v_) collecting_ = true, has_value_ = true;
-      else if (name == is_) in_inline_ = true, has_value_ = true;
-      else if (name == rph_ && in_inline_) ++phonetic_;
-      else if (name == t_ && in_inline_ && phonetic_ == 0) collecting_ = true;
+      if (name == "v") collecting_ = true, has_value_ = true;
+      else if (name == "is") in_inline_ = true, has_value_ = true;
+      else if (name == "rPh" && in_inline_) ++phonetic_;
+      else if (name == "t" && in_inline_ && phonetic_ == 0) collecting_ = true;
       return;
     }
-    if (name == c_) return start_cell(nb_attributes, attributes);
-    if (name == row_tag_) return start_row(nb_attributes, attributes);
-    if (name == dimension_) {
-      for (int i = 0; i < nb_attributes; ++i) {
-        const xmlChar* const* a = attributes + 5 * i;
-        if (std::strcmp(reinterpret_cast<const char*>(a[0]), "ref") != 0) continue;
-        size_t n = announced_cells(attribute_value(a), part_size_);
+    if (name == "c") return start_cell(attributes, count);
+    if (name == "row") return start_row(attributes, count);
+    if (name == "dimension") {
+      for (size_t i = 0; i < count; ++i) {
+        if (attributes[i].name != "ref") continue;
+        size_t n = announced_cells(attributes[i].value, part_size_);
         if (n > ws_.cells.capacity()) ws_.cells.reserve(n);
       }
     }
   }
 
-  void end(const xmlChar* name) override {
+  void end(std::string_view name) override {
     if (stopped_ || !in_cell_) return;
-    if (name == v_ || name == t_) collecting_ = false;
-    else if (name == rph_ && phonetic_ > 0) --phonetic_;
-    else if (name == is_) in_inline_ = false;
-    else if (name == c_) end_cell();
+    if (name == "v" || name == "t") collecting_ = false;
+    else if (name == "rPh" && phonetic_ > 0) --phonetic_;
+    else if (name == "is") in_inline_ = false;
+    else if (name == "c") end_cell();
   }
 
-  void text(const char* s, size_t n) override {
+  void text(std::string_view s) override {
     if (stopped_ || !collecting_) return;
-    if (value_.size() + n > kMaxText) return fail("a cell's text of more than 16 MB is too large");
-    value_.append(s, n);
+    if (value_.size() + s.size() > kMaxText) return fail("a cell's text of more than 16 MB is too large");
+    value_.append(s);
+  }
+
+  void restart() override {
+    std::string name = ws_.name;
+    ws_ = Worksheet();
+    ws_.name = name;
+    row_ = next_row_ = next_col_ = 0;
+    in_cell_ = false;
   }
 
  private:
@@ -88,12 +87,11 @@ class SheetReader : public XmlPart::Handler {
 
   std::string cell_name() const { return column_letters(col_) + std::to_string(cell_row_ + 1); }
 
-  void start_row(int nb_attributes, const xmlChar** attributes) {
+  void start_row(const XmlAttribute* attributes, size_t count) {
     uint32_t row = next_row_;
-    for (int i = 0; i < nb_attributes; ++i) {
-      const xmlChar* const* a = attributes + 5 * i;
-      if (std::strcmp(reinterpret_cast<const char*>(a[0]), "r") != 0) continue;
-      std::string_view v = attribute_value(a);
+    for (size_t i = 0; i < count; ++i) {
+      if (attributes[i].name != "r") continue;
+      std::string_view v = attributes[i].value;
       uint32_t n = 0;
       if (!parse_unsigned(v, n) || n == 0)
         return fail("row number '" + std::string(v) + "' is not a row number");
@@ -105,17 +103,16 @@ class SheetReader : public XmlPart::Handler {
     next_col_ = 0;
   }
 
-  void start_cell(int nb_attributes, const xmlChar** attributes) {
+  void start_cell(const XmlAttribute* attributes, size_t count) {
     col_ = next_col_;
     cell_row_ = row_;
     style_ = 0;
     type_ = 'n';
     bool has_ref = false;
-    for (int i = 0; i < nb_attributes; ++i) {
-      const xmlChar* const* a = attributes + 5 * i;
-      const char* n = reinterpret_cast<const char*>(a[0]);
-      if (n[1] != 0) continue;
-      std::string_view v = attribute_value(a);
+    for (size_t i = 0; i < count; ++i) {
+      std::string_view n = attributes[i].name;
+      if (n.size() != 1) continue;
+      std::string_view v = attributes[i].value;
       if (n[0] == 'r') {
         bool beyond;
         if (!parse_cell_reference(v, col_, cell_row_, beyond))
@@ -194,7 +191,6 @@ class SheetReader : public XmlPart::Handler {
   const gsf_off_t part_size_;
   const std::vector<std::string>& shared_;
   const bool date1904_;
-  const xmlChar *c_, *v_, *row_tag_, *is_, *t_, *rph_, *dimension_;
 
   bool stopped_ = false;
   uint32_t row_ = 0, next_row_ = 0, next_col_ = 0;

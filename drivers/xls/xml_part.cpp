@@ -60,7 +60,17 @@ uint32_t XmlPart::store(const char* s, size_t n) {
 void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
                        int nb_attributes, int, const xmlChar** attributes) {
   XmlPart* self = self_of(ctx);
-  if (self->handler_) return self->handler_->start(local, nb_attributes, attributes);
+  if (self->handler_) {
+    self->handler_attributes_.clear();
+    for (int i = 0; i < nb_attributes; ++i) {
+      const xmlChar* const* a = attributes + 5 * i;  // local name, prefix, URI, value, value end
+      self->handler_attributes_.push_back(
+          XmlAttribute{reinterpret_cast<const char*>(a[0]),
+                       std::string_view(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]))});
+    }
+    return self->handler_->start(reinterpret_cast<const char*>(local), self->handler_attributes_.data(),
+                                 self->handler_attributes_.size());
+  }
   Event e;
   e.kind = Event::Start;
   e.depth = self->open_elements_++;
@@ -80,7 +90,7 @@ void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xm
 
 void XmlPart::on_end(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*) {
   XmlPart* self = self_of(ctx);
-  if (self->handler_) return self->handler_->end(local);
+  if (self->handler_) return self->handler_->end(reinterpret_cast<const char*>(local));
   Event e;
   e.kind = Event::End;
   e.depth = --self->open_elements_;
@@ -91,7 +101,7 @@ void XmlPart::on_end(void* ctx, const xmlChar* local, const xmlChar*, const xmlC
 void XmlPart::on_text(void* ctx, const xmlChar* text, int len) {
   XmlPart* self = self_of(ctx);
   const char* t = reinterpret_cast<const char*>(text);
-  if (self->handler_) return self->handler_->text(t, static_cast<size_t>(len));
+  if (self->handler_) return self->handler_->text(std::string_view(t, static_cast<size_t>(len)));
   Event& last = self->events_.back();
   // Text arrives in pieces (around entities, at chunk ends): one event per run of text.
   if (last.kind == Event::Text && last.text + last.size + 1 == self->chars_.size()) {
@@ -119,6 +129,8 @@ void XmlPart::on_error(void* ctx, xmlErrorPtr err) {
   if (!self->parser_error_.empty()) return;
   std::string text = err->message ? err->message : "unknown error";
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  for (char& c : text)
+    if (c == '\n') c = ' ';
   self->parser_error_ = text + " (line " + std::to_string(err->line) + ")";
 }
 
@@ -218,16 +230,38 @@ bool XmlPart::append_text(std::string& out) {
   return false;
 }
 
-bool XmlPart::parse_all(Handler& handler) {
+bool XmlPart::parse_all(XmlHandler& handler) {
+  {
+    XmlScanner scanner(handler);
+    std::vector<char> buffer(kChunk);
+    bool last = false;
+    while (!last) {
+      gsf_off_t left = gsf_input_remaining(part_.get());
+      size_t n = static_cast<size_t>(std::min<gsf_off_t>(std::max<gsf_off_t>(left, 0), kChunk));
+      if (n > 0 && !gsf_input_read(part_.get(), n, reinterpret_cast<guint8*>(buffer.data()))) {
+        error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be inflated to its end";
+        return false;
+      }
+      last = n == static_cast<size_t>(std::max<gsf_off_t>(left, 0));
+      bool scanned = scanner.feed(buffer.data(), n, last);
+      if (failed()) return false;  // the handler found a fault
+      if (!scanned) break;
+      if (last) return true;
+    }
+  }
+  if (failed()) return false;
+  // The scanner gave the part up: libxml2 reads it from the start, and names its fault if
+  // it has one.
+  handler.restart();
+  if (gsf_input_seek(part_.get(), 0, G_SEEK_SET)) {  // TRUE on failure
+    error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be read again";
+    return false;
+  }
   handler_ = &handler;
   while (!failed() && parser_ && !finished_)
     if (!parse_more(false)) break;
   handler_ = nullptr;
   return !failed();
-}
-
-const xmlChar* XmlPart::intern(const char* name) {
-  return parser_ ? xmlDictLookup(parser_->dict, reinterpret_cast<const xmlChar*>(name), -1) : nullptr;
 }
 
 }  // namespace xlsodbc

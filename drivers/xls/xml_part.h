@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gsf_ref.h"
+#include "xml_scanner.h"
 
 #include <libxml/parser.h>
 
@@ -58,24 +59,10 @@ class XmlPart {
   // Marks the part as damaged with a reason of the caller's.
   void fail(const std::string& why);
 
-  // Receives a part's events as the parser finds them, for the part read at full speed (a
-  // worksheet): no queue, no copies. Names are the parser's interned strings (see intern());
-  // attributes come as libxml2 gives them, five pointers each: local name, prefix, URI, value,
-  // end of value.
-  class Handler {
-   public:
-    virtual void start(const xmlChar* name, int nb_attributes, const xmlChar** attributes) = 0;
-    virtual void end(const xmlChar* name) = 0;
-    virtual void text(const char* s, size_t n) = 0;
-
-   protected:
-    ~Handler() = default;
-  };
-  // Parses the whole part into `handler`; false on an error (see error()). Instead of the
-  // pulling functions above, not together with them.
-  bool parse_all(Handler& handler);
-  // The parser's interned copy of a name: a Handler compares element names by pointer with it.
-  const xmlChar* intern(const char* name);
+  // Reads the whole part into `handler`, for the part read at full speed (a worksheet): first
+  // with the fast scanner, and when it gives the part up, again from the start with libxml2.
+  // False on an error (see error()). Instead of the pulling functions above, not with them.
+  bool parse_all(XmlHandler& handler);
 
  private:
   struct Event {
@@ -111,7 +98,8 @@ class XmlPart {
   GRef<GsfInput> part_;
   std::string name_for_messages_;
   xmlParserCtxtPtr parser_ = nullptr;
-  Handler* handler_ = nullptr;
+  XmlHandler* handler_ = nullptr;
+  std::vector<XmlAttribute> handler_attributes_;
   bool finished_ = false;  // the whole part has been given to the parser
   std::string error_;
   std::string parser_error_;
