@@ -38,10 +38,9 @@ class SheetReader : public XmlHandler {
   void start(std::string_view name, const XmlAttribute* attributes, size_t count) override {
     if (stopped_) return;
     if (in_cell_) {
-      if (name == "v") collecting_ = true, has_value_ = true;
-      else if (name == "is") in_inline_ = true, has_value_ = true;
-      else if (name == "rPh" && in_inline_) ++phonetic_;
-      else if (name == "t" && in_inline_ && phonetic_ == 0) collecting_ = true;
+      if (in_inline_) return inline_.start(name);
+      if (name == "v") collecting_ = has_value_ = true;
+      else if (name == "is") in_inline_ = has_value_ = true, inline_.begin();
       return;
     }
     if (name == "c") return start_cell(attributes, count);
@@ -57,16 +56,22 @@ class SheetReader : public XmlHandler {
 
   void end(std::string_view name) override {
     if (stopped_ || !in_cell_) return;
-    if (name == "v" || name == "t") collecting_ = false;
-    else if (name == "rPh" && phonetic_ > 0) --phonetic_;
-    else if (name == "is") in_inline_ = false;
-    else if (name == "c") end_cell();
+    if (in_inline_) {
+      if (name != "is") return inline_.end(name);
+      in_inline_ = false;
+      value_ = inline_.take();
+    } else if (name == "v") {
+      collecting_ = false;
+    } else if (name == "c") {
+      end_cell();
+    }
   }
 
   void text(std::string_view s) override {
-    if (stopped_ || !collecting_) return;
-    if (value_.size() + s.size() > kMaxText) return fail("a cell's text of more than 16 MB is too large");
-    value_.append(s);
+    if (stopped_) return;
+    bool fits = in_inline_ ? inline_.add(s) : !collecting_ || value_.size() + s.size() <= kMaxCellText;
+    if (!fits) return fail("a cell's text of more than 16 MB is too large");
+    if (collecting_) value_.append(s);
   }
 
   void restart() override {
@@ -78,8 +83,6 @@ class SheetReader : public XmlHandler {
   }
 
  private:
-  static constexpr size_t kMaxText = 16u << 20;
-
   void fail(const std::string& why) {
     stopped_ = true;
     xml_.fail(why);
@@ -131,7 +134,6 @@ class SheetReader : public XmlHandler {
     next_col_ = col_ + 1;
     in_cell_ = true;
     in_inline_ = collecting_ = has_value_ = false;
-    phonetic_ = 0;
     value_.clear();
   }
 
@@ -152,9 +154,10 @@ class SheetReader : public XmlHandler {
         c.index = i;
         break;
       }
-      case 'i':
       case 'f':
         unescape_xstring(value_);
+        [[fallthrough]];
+      case 'i':  // unescaped as it was taken
         if (value_.empty()) return;
         c.type = Cell::OwnText;
         c.index = static_cast<uint32_t>(ws_.texts.size());
@@ -196,7 +199,7 @@ class SheetReader : public XmlHandler {
   uint32_t row_ = 0, next_row_ = 0, next_col_ = 0;
   // The cell being read.
   bool in_cell_ = false, in_inline_ = false, collecting_ = false, has_value_ = false;
-  int phonetic_ = 0;
+  StringItem inline_;  // the text of an inline string (<is>)
   uint32_t col_ = 0, cell_row_ = 0;
   unsigned style_ = 0;
   char type_ = 'n';
