@@ -39,18 +39,15 @@ class SheetReader : public XmlHandler {
     if (stopped_) return;
     if (in_cell_) {
       if (in_inline_) return inline_.start(name);
-      if (name == "v") collecting_ = has_value_ = true;
+      if (name.size() == 1 && name[0] == 'v') collecting_ = has_value_ = true;
       else if (name == "is") in_inline_ = has_value_ = true, inline_.begin();
       return;
     }
-    if (name == "c") return start_cell(attributes, count);
+    if (name.size() == 1 && name[0] == 'c') return start_cell(attributes, count);
     if (name == "row") return start_row(attributes, count);
     if (name == "dimension") {
-      for (size_t i = 0; i < count; ++i) {
-        if (attributes[i].name != "ref") continue;
-        size_t n = announced_cells(attributes[i].value, part_size_);
-        if (n > ws_.cells.capacity()) ws_.cells.reserve(n);
-      }
+      size_t n = announced_cells(find_attribute(attributes, count, "ref"), part_size_);
+      if (n > ws_.cells.capacity()) ws_.cells.reserve(n);
     }
   }
 
@@ -60,10 +57,9 @@ class SheetReader : public XmlHandler {
       if (name != "is") return inline_.end(name);
       in_inline_ = false;
       value_ = inline_.take();
-    } else if (name == "v") {
-      collecting_ = false;
-    } else if (name == "c") {
-      end_cell();
+    } else if (name.size() == 1) {
+      if (name[0] == 'v') collecting_ = false;
+      else if (name[0] == 'c') end_cell();
     }
   }
 
@@ -92,9 +88,7 @@ class SheetReader : public XmlHandler {
 
   void start_row(const XmlAttribute* attributes, size_t count) {
     uint32_t row = next_row_;
-    for (size_t i = 0; i < count; ++i) {
-      if (attributes[i].name != "r") continue;
-      std::string_view v = attributes[i].value;
+    if (std::string_view v = find_attribute(attributes, count, "r"); v.data()) {
       uint32_t n = 0;
       if (!parse_unsigned(v, n) || n == 0)
         return fail("row number '" + std::string(v) + "' is not a row number");

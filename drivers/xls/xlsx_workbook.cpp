@@ -31,12 +31,6 @@ bool read_part(const ZipPackage& pkg, const std::string& name, XmlHandler& handl
   return false;
 }
 
-std::string_view find_attribute(const XmlAttribute* attributes, size_t count, std::string_view name) {
-  for (size_t i = 0; i < count; ++i)
-    if (attributes[i].name == name) return attributes[i].value;
-  return std::string_view();
-}
-
 // <Relationship Id= Type= Target= TargetMode=/> of a relationships part.
 class RelationshipsReader : public XmlHandler {
  public:
