@@ -38,35 +38,36 @@ class SheetReader : public XmlHandler {
   void start(std::string_view name, const XmlAttribute* attributes, size_t count) override {
     if (stopped_) return;
     if (in_cell_) {
-      if (name == "v") collecting_ = true, has_value_ = true;
-      else if (name == "is") in_inline_ = true, has_value_ = true;
-      else if (name == "rPh" && in_inline_) ++phonetic_;
-      else if (name == "t" && in_inline_ && phonetic_ == 0) collecting_ = true;
+      if (in_inline_) return inline_.start(name);
+      if (name.size() == 1 && name[0] == 'v') collecting_ = has_value_ = true;
+      else if (name == "is") in_inline_ = has_value_ = true, inline_.begin();
       return;
     }
-    if (name == "c") return start_cell(attributes, count);
+    if (name.size() == 1 && name[0] == 'c') return start_cell(attributes, count);
     if (name == "row") return start_row(attributes, count);
     if (name == "dimension") {
-      for (size_t i = 0; i < count; ++i) {
-        if (attributes[i].name != "ref") continue;
-        size_t n = announced_cells(attributes[i].value, part_size_);
-        if (n > ws_.cells.capacity()) ws_.cells.reserve(n);
-      }
+      size_t n = announced_cells(find_attribute(attributes, count, "ref"), part_size_);
+      if (n > ws_.cells.capacity()) ws_.cells.reserve(n);
     }
   }
 
   void end(std::string_view name) override {
     if (stopped_ || !in_cell_) return;
-    if (name == "v" || name == "t") collecting_ = false;
-    else if (name == "rPh" && phonetic_ > 0) --phonetic_;
-    else if (name == "is") in_inline_ = false;
-    else if (name == "c") end_cell();
+    if (in_inline_) {
+      if (name != "is") return inline_.end(name);
+      in_inline_ = false;
+      value_ = inline_.take();
+    } else if (name.size() == 1) {
+      if (name[0] == 'v') collecting_ = false;
+      else if (name[0] == 'c') end_cell();
+    }
   }
 
   void text(std::string_view s) override {
-    if (stopped_ || !collecting_) return;
-    if (value_.size() + s.size() > kMaxText) return fail("a cell's text of more than 16 MB is too large");
-    value_.append(s);
+    if (stopped_) return;
+    bool fits = in_inline_ ? inline_.add(s) : !collecting_ || value_.size() + s.size() <= kMaxCellText;
+    if (!fits) return fail("a cell's text of more than 16 MB is too large");
+    if (collecting_) value_.append(s);
   }
 
   void restart() override {
@@ -78,8 +79,6 @@ class SheetReader : public XmlHandler {
   }
 
  private:
-  static constexpr size_t kMaxText = 16u << 20;
-
   void fail(const std::string& why) {
     stopped_ = true;
     xml_.fail(why);
@@ -89,9 +88,7 @@ class SheetReader : public XmlHandler {
 
   void start_row(const XmlAttribute* attributes, size_t count) {
     uint32_t row = next_row_;
-    for (size_t i = 0; i < count; ++i) {
-      if (attributes[i].name != "r") continue;
-      std::string_view v = attributes[i].value;
+    if (std::string_view v = find_attribute(attributes, count, "r"); v.data()) {
       uint32_t n = 0;
       if (!parse_unsigned(v, n) || n == 0)
         return fail("row number '" + std::string(v) + "' is not a row number");
@@ -131,7 +128,6 @@ class SheetReader : public XmlHandler {
     next_col_ = col_ + 1;
     in_cell_ = true;
     in_inline_ = collecting_ = has_value_ = false;
-    phonetic_ = 0;
     value_.clear();
   }
 
@@ -152,9 +148,10 @@ class SheetReader : public XmlHandler {
         c.index = i;
         break;
       }
-      case 'i':
       case 'f':
         unescape_xstring(value_);
+        [[fallthrough]];
+      case 'i':  // unescaped as it was taken
         if (value_.empty()) return;
         c.type = Cell::OwnText;
         c.index = static_cast<uint32_t>(ws_.texts.size());
@@ -196,7 +193,7 @@ class SheetReader : public XmlHandler {
   uint32_t row_ = 0, next_row_ = 0, next_col_ = 0;
   // The cell being read.
   bool in_cell_ = false, in_inline_ = false, collecting_ = false, has_value_ = false;
-  int phonetic_ = 0;
+  StringItem inline_;  // the text of an inline string (<is>)
   uint32_t col_ = 0, cell_row_ = 0;
   unsigned style_ = 0;
   char type_ = 'n';

@@ -40,4 +40,45 @@ void unescape_xstring(std::string& s);
 // "13:05:00"), in the workbook's date system; false when the text is not such a date.
 bool iso_date_serial(const std::string& s, bool date1904, double& serial);
 
+// The longest text of one cell or shared string accepted. A cell holds at most 32,767
+// characters; anything far beyond is a damaged or hostile part, not text to keep in memory.
+constexpr size_t kMaxCellText = 16u << 20;
+
+// The text of a string item (<si> of the shared strings, <is> of an inline string) as its
+// elements go by: its <t>, or its rich-text runs' <t> joined; phonetic runs (<rPh>, the
+// reading of East Asian text) are left out.
+class StringItem {
+ public:
+  void begin() {
+    text_.clear();
+    collecting_ = false;
+    phonetic_ = 0;
+  }
+  void start(std::string_view name) {
+    if (name == "rPh") ++phonetic_;
+    else if (name == "t" && phonetic_ == 0) collecting_ = true;
+  }
+  void end(std::string_view name) {
+    if (name == "t") collecting_ = false;
+    else if (name == "rPh" && phonetic_ > 0) --phonetic_;
+  }
+  // False when the text grows beyond kMaxCellText.
+  bool add(std::string_view s) {
+    if (!collecting_) return true;
+    if (text_.size() + s.size() > kMaxCellText) return false;
+    text_.append(s);
+    return true;
+  }
+  // The text, escapes decoded; the item is left empty.
+  std::string take() {
+    unescape_xstring(text_);
+    return std::move(text_);
+  }
+
+ private:
+  std::string text_;
+  bool collecting_ = false;
+  int phonetic_ = 0;
+};
+
 }  // namespace xlsodbc

@@ -21,6 +21,38 @@ struct Relationship {
   std::string target;  // the resolved part name
 };
 
+// Reads part `name` of `pkg` through `handler`; false with the reason.
+bool read_part(const ZipPackage& pkg, const std::string& name, XmlHandler& handler, std::string& error) {
+  GRef<GsfInput> in = pkg.open_part(name, kMaxOtherPart, error);
+  if (!in) return false;
+  XmlPart xml(std::move(in), name);
+  if (xml.parse_all(handler)) return true;
+  error = xml.error();
+  return false;
+}
+
+// <Relationship Id= Type= Target= TargetMode=/> of a relationships part.
+class RelationshipsReader : public XmlHandler {
+ public:
+  RelationshipsReader(const std::string& source, std::vector<Relationship>& out) : source_(source), out_(out) {}
+  void start(std::string_view name, const XmlAttribute* a, size_t n) override {
+    if (name != "Relationship" || find_attribute(a, n, "TargetMode") == "External") return;
+    std::string_view type = find_attribute(a, n, "Type");
+    Relationship r;
+    r.id = find_attribute(a, n, "Id");
+    r.type = type.substr(type.rfind('/') + 1);
+    r.target = resolve_part_name(source_, std::string(find_attribute(a, n, "Target")));
+    out_.push_back(std::move(r));
+  }
+  void end(std::string_view) override {}
+  void text(std::string_view) override {}
+  void restart() override { out_.clear(); }
+
+ private:
+  const std::string& source_;
+  std::vector<Relationship>& out_;
+};
+
 // The relationships of `source` ("" for the package's own). A missing relationships part
 // is no relationship at all.
 bool read_relationships(const ZipPackage& pkg, const std::string& source, std::vector<Relationship>& out,
@@ -28,23 +60,8 @@ bool read_relationships(const ZipPackage& pkg, const std::string& source, std::v
   out.clear();
   std::string name = source.empty() ? "_rels/.rels" : relationships_part(source);
   if (!pkg.has_part(name)) return true;
-  GRef<GsfInput> in = pkg.open_part(name, kMaxOtherPart, error);
-  if (!in) return false;
-  XmlPart xml(std::move(in), name);
-  while (xml.next_tag()) {
-    if (!xml.is_start() || !xml.is("Relationship")) continue;
-    Relationship r;
-    std::string type, target, mode;
-    xml.attribute("Id", r.id);
-    xml.attribute("Type", type);
-    xml.attribute("Target", target);
-    if (xml.attribute("TargetMode", mode) && mode == "External") continue;
-    r.type = type.substr(type.rfind('/') + 1);
-    r.target = resolve_part_name(source, target);
-    out.push_back(std::move(r));
-  }
-  if (xml.failed()) { error = xml.error(); return false; }
-  return true;
+  RelationshipsReader reader(source, out);
+  return read_part(pkg, name, reader, error);
 }
 
 const Relationship* find_by_type(const std::vector<Relationship>& rels, const char* type) {
@@ -58,32 +75,115 @@ bool ends_with_nocase(const std::string& s, const char* tail) {
   return s.size() >= n && g_ascii_strcasecmp(s.c_str() + s.size() - n, tail) == 0;
 }
 
-// The text of a string item (<si> of the shared strings, <is> of an inline string): its <t>,
-// or its rich-text runs' <t> joined; phonetic runs (<rPh>, the reading of East Asian text) are
-// left out. The reader stands on the item's start tag and ends on its end tag.
-bool read_string_item(XmlPart& xml, std::string& out) {
-  if (xml.is_empty()) return true;
-  const int item_depth = xml.depth();
-  int phonetic_depth = -1;
-  while (xml.next_tag()) {
-    if (xml.is_end()) {
-      if (xml.depth() == item_depth) {
-        unescape_xstring(out);
-        return true;
+// The sheets of workbook.xml, in the workbook's order, each found through its relationship,
+// and the date system.
+class WorkbookReader : public XmlHandler {
+ public:
+  WorkbookReader(const std::vector<Relationship>& rels, std::vector<Workbook::SheetEntry>& sheets, bool& date1904)
+      : rels_(rels), sheets_(sheets), date1904_(date1904) {}
+  void start(std::string_view name, const XmlAttribute* a, size_t n) override {
+    if (name == "workbookPr") {
+      std::string_view v = find_attribute(a, n, "date1904");
+      date1904_ = v == "1" || v == "true";
+    } else if (name == "sheet") {
+      Workbook::SheetEntry e;
+      e.name = find_attribute(a, n, "name");
+      std::string_view id = find_attribute(a, n, "id");  // r:id
+      e.type = 0;  // without a relationship: reported as missing when it is read
+      for (const Relationship& r : rels_) {
+        if (r.id != id) continue;
+        e.part = r.target;
+        e.type = r.type == "worksheet" ? 0 : r.type == "chartsheet" ? 2 : 1;
       }
-      if (xml.depth() == phonetic_depth) phonetic_depth = -1;
-      continue;
-    }
-    if (phonetic_depth >= 0) continue;
-    if (xml.is("rPh")) {
-      if (!xml.is_empty()) phonetic_depth = xml.depth();
-    } else if (xml.is("t")) {
-      if (!xml.append_text(out)) return false;
+      sheets_.push_back(std::move(e));
     }
   }
-  if (!xml.failed()) xml.fail("malformed XML: the document ends inside a string");
-  return false;
-}
+  void end(std::string_view) override {}
+  void text(std::string_view) override {}
+  void restart() override {
+    sheets_.clear();
+    date1904_ = false;
+  }
+
+ private:
+  const std::vector<Relationship>& rels_;
+  std::vector<Workbook::SheetEntry>& sheets_;
+  bool& date1904_;
+};
+
+// The number formats the workbook defines and the one of each cell format (<cellXfs>).
+class StylesReader : public XmlHandler {
+ public:
+  void start(std::string_view name, const XmlAttribute* a, size_t n) override {
+    if (name == "numFmt") {
+      unsigned id;
+      if (parse_unsigned(find_attribute(a, n, "numFmtId"), id)) formats[id] = find_attribute(a, n, "formatCode");
+    } else if (name == "cellXfs") {
+      in_cell_xfs_ = true;
+    } else if (name == "xf" && in_cell_xfs_) {
+      unsigned id = 0;
+      parse_unsigned(find_attribute(a, n, "numFmtId"), id);
+      xf_formats.push_back(id);
+    }
+  }
+  void end(std::string_view name) override {
+    if (name == "cellXfs") in_cell_xfs_ = false;
+  }
+  void text(std::string_view) override {}
+  void restart() override {
+    formats.clear();
+    xf_formats.clear();
+    in_cell_xfs_ = false;
+  }
+
+  std::map<unsigned, std::string> formats;
+  std::vector<unsigned> xf_formats;
+
+ private:
+  bool in_cell_xfs_ = false;
+};
+
+// The shared strings (<si> items of sharedStrings.xml) with their lengths in characters.
+class SharedStringsReader : public XmlHandler {
+ public:
+  SharedStringsReader(XmlPart& part, std::vector<std::string>& strings, std::vector<uint32_t>& lengths, gsf_off_t size)
+      : part_(part), strings_(strings), lengths_(lengths), size_(size) {}
+  void start(std::string_view name, const XmlAttribute* a, size_t n) override {
+    if (in_item_) return item_.start(name);
+    if (name == "si") {
+      in_item_ = true;
+      item_.begin();
+    } else if (name == "sst") {
+      // The count announced is a hint only, bounded by what the part could hold.
+      size_t unique = 0;
+      if (parse_unsigned(find_attribute(a, n, "uniqueCount"), unique))
+        strings_.reserve(std::min<size_t>(unique, static_cast<size_t>(size_ / 8)));
+    }
+  }
+  void end(std::string_view name) override {
+    if (!in_item_) return;
+    if (name != "si") return item_.end(name);
+    in_item_ = false;
+    strings_.push_back(item_.take());
+    lengths_.push_back(static_cast<uint32_t>(utf8_length(strings_.back())));
+  }
+  void text(std::string_view s) override {
+    if (in_item_ && !item_.add(s)) part_.fail("a shared string of more than 16 MB is too large");
+  }
+  void restart() override {
+    strings_.clear();
+    lengths_.clear();
+    in_item_ = false;
+  }
+
+ private:
+  XmlPart& part_;
+  std::vector<std::string>& strings_;
+  std::vector<uint32_t>& lengths_;
+  const gsf_off_t size_;
+  StringItem item_;
+  bool in_item_ = false;
+};
 
 }  // namespace
 
@@ -112,83 +212,26 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
     return false;
   }
   if (!read_relationships(pkg, workbook_part, rels, error)) return false;
-
-  // The sheets, in the workbook's order, each found through its relationship.
-  {
-    GRef<GsfInput> in = pkg.open_part(workbook_part, kMaxOtherPart, error);
-    if (!in) return false;
-    XmlPart xml(std::move(in), workbook_part);
-    while (xml.next_tag()) {
-      if (!xml.is_start()) continue;
-      if (xml.is("workbookPr")) {
-        const char* v = xml.attribute("date1904");
-        date1904_ = v && (std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0);
-      } else if (xml.is("sheet")) {
-        SheetEntry e;
-        xml.attribute("name", e.name);
-        const char* id = xml.namespaced_attribute("id");
-        e.type = 2;
-        for (const Relationship& r : rels) {
-          if (!id || r.id != id) continue;
-          e.part = r.target;
-          e.type = r.type == "worksheet" ? 0 : r.type == "chartsheet" ? 2 : 1;
-        }
-        if (!id) e.type = 0;  // no relationship: reported as missing when it is read
-        sheets_.push_back(std::move(e));
-      }
-    }
-    if (xml.failed()) { error = xml.error(); return false; }
-  }
+  WorkbookReader workbook(rels, sheets_, date1904_);
+  if (!read_part(pkg, workbook_part, workbook, error)) return false;
 
   // Number formats and cell formats: which cells hold dates.
   if (const Relationship* styles = find_by_type(rels, "styles"); styles && pkg.has_part(styles->target)) {
-    GRef<GsfInput> in = pkg.open_part(styles->target, kMaxOtherPart, error);
-    if (!in) return false;
-    XmlPart xml(std::move(in), styles->target);
-    std::map<unsigned, std::string> formats;
-    std::vector<unsigned> xf_formats;
-    int cell_xfs_depth = -1;
-    while (xml.next_tag()) {
-      if (xml.is_end()) {
-        if (xml.depth() == cell_xfs_depth) cell_xfs_depth = -1;
-        continue;
-      }
-      if (xml.is("numFmt")) {
-        unsigned id;
-        std::string code;
-        if (parse_unsigned(xml.attribute("numFmtId"), id) && xml.attribute("formatCode", code))
-          formats[id] = std::move(code);
-      } else if (xml.is("cellXfs")) {
-        if (!xml.is_empty()) cell_xfs_depth = xml.depth();
-      } else if (xml.is("xf") && cell_xfs_depth >= 0 && xml.depth() == cell_xfs_depth + 1) {
-        unsigned id = 0;
-        parse_unsigned(xml.attribute("numFmtId"), id);
-        xf_formats.push_back(id);
-      }
-    }
-    if (xml.failed()) { error = xml.error(); return false; }
-    classify_cell_formats(formats, xf_formats);
+    StylesReader reader;
+    if (!read_part(pkg, styles->target, reader, error)) return false;
+    classify_cell_formats(reader.formats, reader.xf_formats);
   }
 
   if (const Relationship* strings = find_by_type(rels, "sharedStrings"); strings && pkg.has_part(strings->target)) {
     GRef<GsfInput> in = pkg.open_part(strings->target, kMaxOtherPart, error);
     if (!in) return false;
-    const gsf_off_t part_size = gsf_input_size(in.get());
+    const gsf_off_t size = gsf_input_size(in.get());
     XmlPart xml(std::move(in), strings->target);
-    while (xml.next_tag()) {
-      if (xml.is_start() && xml.is("sst")) {
-        size_t unique = 0;
-        // The count announced is a hint only, bounded by what the part could hold.
-        if (parse_unsigned(xml.attribute("uniqueCount"), unique))
-          sst_.reserve(std::min<size_t>(unique, static_cast<size_t>(part_size / 8)));
-      } else if (xml.is_start() && xml.is("si")) {
-        std::string s;
-        if (!read_string_item(xml, s)) break;
-        sst_lengths_.push_back(static_cast<uint32_t>(utf8_length(s)));
-        sst_.push_back(std::move(s));
-      }
+    SharedStringsReader reader(xml, sst_, sst_lengths_, size);
+    if (!xml.parse_all(reader)) {
+      error = xml.error();
+      return false;
     }
-    if (xml.failed()) { error = xml.error(); return false; }
   }
   package_ = std::move(package);
   return true;

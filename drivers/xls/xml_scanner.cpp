@@ -31,8 +31,9 @@ const char* scan_name(const char* p, const char* end) {
 }
 
 std::string_view local_part(std::string_view qname) {
-  size_t colon = qname.find(':');
-  return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
+  for (size_t i = 0; i < qname.size(); ++i)
+    if (qname[i] == ':') return qname.substr(i + 1);
+  return qname;
 }
 
 // Appends the UTF-8 form of a character that XML allows; false for any other.

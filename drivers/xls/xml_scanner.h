@@ -19,6 +19,14 @@ struct XmlAttribute {
   std::string_view value;  // decoded: entities replaced, white space normalised
 };
 
+// The value of the attribute with this local name; a view without data (nullptr) when the
+// tag has none.
+inline std::string_view find_attribute(const XmlAttribute* attributes, size_t count, std::string_view name) {
+  for (size_t i = 0; i < count; ++i)
+    if (attributes[i].name == name) return attributes[i].value;
+  return std::string_view();
+}
+
 // Receives a document's elements and text, from the scanner or from libxml2.
 class XmlHandler {
  public:
