@@ -235,7 +235,9 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
     classify_cell_formats(reader.formats, reader.xf_formats);
   }
 
-  if (const Relationship* strings = find_by_type(rels, "sharedStrings"); strings && pkg.has_part(strings->target)) {
+  // Shared strings the workbook names but the package lacks: a damaged workbook (opening it
+  // as if there were none would drop every text cell).
+  if (const Relationship* strings = find_by_type(rels, "sharedStrings")) {
     GRef<GsfInput> in = pkg.open_part(strings->target, kMaxOtherPart, error);
     if (!in) return false;
     const gsf_off_t size = gsf_input_size(in.get());
