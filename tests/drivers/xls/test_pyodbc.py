@@ -52,6 +52,15 @@ def columns(names, rows, wanted):
     return [[row[i] for i in at] for row in rows]
 
 
+def read_as_reference_reads(test, reference, workbooks):
+    """Each workbook's Sheet1 through both entries is what the reference module reads."""
+    for name in workbooks:
+        want = reference.sheet_table(fixture(name))
+        for entry in ENTRIES:
+            with test.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
+                test.assertEqual(read(cnxn), want)
+
+
 class Pyodbc(unittest.TestCase):
     def test_sample_workbook_reads_as_xlrd_reads_it_through_both_entries(self):
         want = xlrd_reference.sheet_table(SAMPLE)
@@ -97,11 +106,7 @@ class Pyodbc(unittest.TestCase):
             self.assertEqual(refused.exception.args[0], "22018")
 
     def test_dates_and_long_headers_through_both_entries(self):
-        for name in ("dates_by_value.xls", "long_headers.xls"):
-            want = xlrd_reference.sheet_table(fixture(name))
-            for entry in ENTRIES:
-                with self.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
-                    self.assertEqual(read(cnxn), want)
+        read_as_reference_reads(self, xlrd_reference, ("dates_by_value.xls", "long_headers.xls"))
 
     def test_catalog(self):
         names, _ = xlrd_reference.sheet_table(fixture("cjk.xls"))
@@ -135,11 +140,8 @@ class Pyodbc(unittest.TestCase):
 
 class PyodbcXlsx(unittest.TestCase):
     def test_workbooks_read_as_openpyxl_reads_them_through_both_entries(self):
-        for name in ("x_dates1904.xlsx", "lo_headers.xlsm", "raw_builtin_dates.xlsx"):
-            want = openpyxl_reference.sheet_table(fixture(name))
-            for entry in ENTRIES:
-                with self.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
-                    self.assertEqual(read(cnxn), want)
+        read_as_reference_reads(self, openpyxl_reference, ("x_dates1904.xlsx", "lo_headers.xlsm",
+                                                           "raw_builtin_dates.xlsx"))
 
     def test_chinese_japanese_korean(self):
         names, rows = openpyxl_reference.sheet_table(fixture("x_cjk.xlsx"))
