@@ -1,4 +1,4 @@
-// The main dialog's workbook side through the real .xls driver: choosing a workbook in the
+// The main dialog's workbook side through the real Excel driver: choosing a workbook in the
 // real file dialog, listing the columns of Sheet1, marking the selected field, and the
 // warnings of workbooks that cannot be read.
 #include "app/ConverterDlg.h"
