@@ -141,6 +141,17 @@ const long long kDays1899_12_30 = -25569;  // days from 1970-01-01
 const long long kDays1899_12_31 = -25568;
 const long long kDays1904_01_01 = -24107;
 
+// Appends `value` with exactly `width` digits, zeros in front (a date's parts are called for
+// once a cell, millions of times for a big sheet: no printf).
+void put_digits(unsigned value, int width, std::string& out) {
+  char digits[10];
+  for (int i = width - 1; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  out.append(digits, static_cast<size_t>(width));
+}
+
 }  // namespace
 
 SerialForm serial_form(double serial, NumberKind kind) {
@@ -155,8 +166,6 @@ bool format_serial(double serial, NumberKind kind, bool date1904, std::string& o
   long long total = std::llround(serial * 86400.0);
   long long day = total / 86400;
   long secs = static_cast<long>(total % 86400);
-  char buf[32];
-  int n = 0;
   if (form != SerialForm::Time) {
     int y;
     unsigned m, d;
@@ -169,13 +178,20 @@ bool format_serial(double serial, NumberKind kind, bool date1904, std::string& o
     } else {
       civil_from_days(kDays1899_12_30 + day, y, m, d);
     }
-    n = std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, d);
-    out.append(buf, n);
+    // Years run from 1900 to 9999 (serial_form() leaves other serials as numbers): four digits.
+    put_digits(static_cast<unsigned>(y), 4, out);
+    out.push_back('-');
+    put_digits(m, 2, out);
+    out.push_back('-');
+    put_digits(d, 2, out);
     if (form == SerialForm::Date) return true;
     out.push_back(' ');
   }
-  n = std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", secs / 3600, (secs / 60) % 60, secs % 60);
-  out.append(buf, n);
+  put_digits(static_cast<unsigned>(secs / 3600), 2, out);
+  out.push_back(':');
+  put_digits(static_cast<unsigned>((secs / 60) % 60), 2, out);
+  out.push_back(':');
+  put_digits(static_cast<unsigned>(secs % 60), 2, out);
   return true;
 }
 

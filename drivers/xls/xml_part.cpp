@@ -6,138 +6,126 @@
 namespace xlsodbc {
 namespace {
 
-const char* text_of(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
+// How much of a part is inflated and parsed at a time.
+constexpr size_t kChunk = 64 * 1024;
 
-// Collects the first error libxml2 reports while parsing a part, instead of its default of
-// printing to stderr.
-void on_error(void* context, xmlErrorPtr err) {
-  auto* message = static_cast<std::string*>(context);
-  if (!message->empty() || !err) return;
-  std::string text = err->message ? err->message : "unknown error";
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  *message = text + " (line " + std::to_string(err->line) + ")";
-}
+XmlPart* self_of(void* ctx) { return static_cast<XmlPart*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
 
 }  // namespace
 
-XmlPart::XmlPart(GRef<GsfInput> part, std::string name) : part_(std::move(part)), name_for_messages_(std::move(name)) {
-  // No network, no external entities; entities stay unexpanded (a workbook part has no DTD
-  // and one that brings its own is refused in next_tag()).
-  reader_ = xmlReaderForIO(&XmlPart::read_callback, nullptr, this, nullptr, nullptr,
-                           XML_PARSE_NONET | XML_PARSE_COMPACT);
-  if (!reader_) {
-    fail("cannot start reading it");
-    return;
-  }
-  xmlTextReaderSetStructuredErrorHandler(reader_, &on_error, &reader_error_);
-}
+XmlPart::XmlPart(GRef<GsfInput> part, std::string name) : part_(std::move(part)), name_for_messages_(std::move(name)) {}
 
 XmlPart::~XmlPart() {
-  if (reader_) xmlFreeTextReader(reader_);
-}
-
-int XmlPart::read_callback(void* context, char* buffer, int len) {
-  auto* self = static_cast<XmlPart*>(context);
-  GsfInput* in = self->part_.get();
-  gsf_off_t left = gsf_input_remaining(in);
-  if (left <= 0) return 0;
-  size_t n = static_cast<size_t>(std::min<gsf_off_t>(left, len));
-  if (!gsf_input_read(in, n, reinterpret_cast<guint8*>(buffer))) {
-    self->truncated_ = true;
-    return -1;
-  }
-  return static_cast<int>(n);
+  if (parser_) xmlFreeParserCtxt(parser_);
 }
 
 void XmlPart::fail(const std::string& why) {
   if (error_.empty()) error_ = "the workbook is damaged: part '" + name_for_messages_ + "': " + why;
+  if (parser_) xmlStopParser(parser_);
 }
 
-void XmlPart::take_reader_error() {
-  if (truncated_)
+bool XmlPart::read_chunk(std::vector<char>& buffer, size_t& n, bool& last) {
+  gsf_off_t left = std::max<gsf_off_t>(gsf_input_remaining(part_.get()), 0);
+  n = static_cast<size_t>(std::min<gsf_off_t>(left, static_cast<gsf_off_t>(buffer.size())));
+  last = static_cast<gsf_off_t>(n) == left;
+  if (n > 0 && !gsf_input_read(part_.get(), n, reinterpret_cast<guint8*>(buffer.data()))) {
     error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be inflated to its end";
-  else
-    fail("malformed XML: " + (reader_error_.empty() ? std::string("the document ends early") : reader_error_));
-}
-
-bool XmlPart::next_tag() {
-  if (failed() || !reader_) return false;
-  for (;;) {
-    int r = xmlTextReaderRead(reader_);
-    if (r == 0) return false;
-    if (r < 0) {
-      take_reader_error();
-      return false;
-    }
-    int type = xmlTextReaderNodeType(reader_);
-    if (type == XML_READER_TYPE_ELEMENT || type == XML_READER_TYPE_END_ELEMENT) {
-      start_ = type == XML_READER_TYPE_ELEMENT;
-      empty_ = start_ && xmlTextReaderIsEmptyElement(reader_) == 1;
-      depth_ = xmlTextReaderDepth(reader_);
-      const char* local = text_of(xmlTextReaderConstLocalName(reader_));
-      name_ = local ? local : "";
-      return true;
-    }
-    if (type == XML_READER_TYPE_DOCUMENT_TYPE || type == XML_READER_TYPE_ENTITY_REFERENCE) {
-      fail("malformed XML: a document type or entity, which workbook parts never hold");
-      return false;
-    }
+    return false;
   }
-}
-
-bool XmlPart::is(const char* local) const { return std::strcmp(name_, local) == 0; }
-
-const char* XmlPart::find_attribute(const char* local, bool namespaced) {
-  if (!start_ || xmlTextReaderMoveToFirstAttribute(reader_) != 1) return nullptr;
-  const char* found = nullptr;
-  do {
-    const char* n = text_of(xmlTextReaderConstLocalName(reader_));
-    if (n && std::strcmp(n, local) == 0 && (!namespaced || xmlTextReaderConstNamespaceUri(reader_))) {
-      found = text_of(xmlTextReaderConstValue(reader_));
-      break;
-    }
-  } while (xmlTextReaderMoveToNextAttribute(reader_) == 1);
-  xmlTextReaderMoveToElement(reader_);
-  return found;
-}
-
-const char* XmlPart::attribute(const char* local) { return find_attribute(local, false); }
-
-const char* XmlPart::namespaced_attribute(const char* local) { return find_attribute(local, true); }
-
-bool XmlPart::attribute(const char* local, std::string& out) {
-  const char* v = attribute(local);
-  if (!v) return false;
-  out = v;
   return true;
 }
 
-bool XmlPart::append_text(std::string& out) {
-  if (empty_) return true;
-  const int element_depth = depth_;
-  for (;;) {
-    int r = xmlTextReaderRead(reader_);
-    if (r <= 0) {
-      if (r < 0) take_reader_error();
-      else fail("malformed XML: the document ends inside an element");
-      return false;
-    }
-    int type = xmlTextReaderNodeType(reader_);
-    if (type == XML_READER_TYPE_TEXT || type == XML_READER_TYPE_CDATA ||
-        type == XML_READER_TYPE_SIGNIFICANT_WHITESPACE || type == XML_READER_TYPE_WHITESPACE) {
-      if (const char* t = text_of(xmlTextReaderConstValue(reader_))) out += t;
-    } else if (type == XML_READER_TYPE_END_ELEMENT && xmlTextReaderDepth(reader_) == element_depth) {
-      start_ = false;
-      empty_ = false;
-      depth_ = element_depth;
-      const char* local = text_of(xmlTextReaderConstLocalName(reader_));
-      name_ = local ? local : "";
-      return true;
-    } else if (type == XML_READER_TYPE_ENTITY_REFERENCE || type == XML_READER_TYPE_DOCUMENT_TYPE) {
-      fail("malformed XML: a document type or entity, which workbook parts never hold");
-      return false;
+bool XmlPart::parse_all(XmlHandler& handler) {
+  std::vector<char> buffer(kChunk);
+  XmlScanner scanner(handler);
+  for (bool last = false; !last;) {
+    size_t n;
+    if (!read_chunk(buffer, n, last)) return false;
+    bool scanned = scanner.feed(buffer.data(), n, last);
+    if (failed()) return false;  // the handler found a fault
+    if (!scanned) {
+      // The scanner gave the part up: libxml2 reads it from the start, and names its fault
+      // if it has one.
+      handler.restart();
+      if (gsf_input_seek(part_.get(), 0, G_SEEK_SET)) {  // TRUE on failure
+        error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be read again";
+        return false;
+      }
+      return parse_with_libxml2(handler);
     }
   }
+  return true;
+}
+
+bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
+  xmlSAXHandler sax;
+  std::memset(&sax, 0, sizeof sax);
+  sax.initialized = XML_SAX2_MAGIC;
+  sax.startElementNs = &XmlPart::on_start;
+  sax.endElementNs = &XmlPart::on_end;
+  sax.characters = &XmlPart::on_text;
+  sax.cdataBlock = &XmlPart::on_text;
+  sax.ignorableWhitespace = &XmlPart::on_text;
+  sax.internalSubset = &XmlPart::on_doctype;
+  sax.serror = &XmlPart::on_error;
+  parser_ = xmlCreatePushParserCtxt(&sax, nullptr, nullptr, 0, name_for_messages_.c_str());
+  if (!parser_) {
+    fail("cannot start reading it");
+    return false;
+  }
+  parser_->_private = this;
+  // Entities are replaced so that attribute values come decoded ("&amp;" as "&"). That is
+  // safe only because a part with a document type, the one place entities could be declared,
+  // is refused before its declarations are read (on_doctype); no network in any case.
+  xmlCtxtUseOptions(parser_, XML_PARSE_NONET | XML_PARSE_NOENT);
+  handler_ = &handler;
+  std::vector<char> buffer(kChunk);
+  for (bool last = false; !last && !failed();) {
+    size_t n;
+    if (!read_chunk(buffer, n, last)) break;
+    int rc = xmlParseChunk(parser_, buffer.data(), static_cast<int>(n), last ? 1 : 0);
+    if (failed()) break;
+    if (rc != 0 || !parser_error_.empty())
+      fail("malformed XML: " + (parser_error_.empty() ? std::string("the document ends early") : parser_error_));
+  }
+  handler_ = nullptr;
+  return !failed();
+}
+
+void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
+                       int nb_attributes, int, const xmlChar** attributes) {
+  XmlPart* self = self_of(ctx);
+  self->attributes_.clear();
+  for (int i = 0; i < nb_attributes; ++i) {
+    const xmlChar* const* a = attributes + 5 * i;  // local name, prefix, URI, value, value end
+    self->attributes_.push_back(
+        XmlAttribute{reinterpret_cast<const char*>(a[0]),
+                     std::string_view(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]))});
+  }
+  self->handler_->start(reinterpret_cast<const char*>(local), self->attributes_.data(), self->attributes_.size());
+}
+
+void XmlPart::on_end(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*) {
+  self_of(ctx)->handler_->end(reinterpret_cast<const char*>(local));
+}
+
+void XmlPart::on_text(void* ctx, const xmlChar* text, int len) {
+  self_of(ctx)->handler_->text(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(len)));
+}
+
+void XmlPart::on_doctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  self_of(ctx)->fail("malformed XML: a document type, which workbook parts never hold");
+}
+
+void XmlPart::on_error(void* ctx, xmlErrorPtr err) {
+  if (!ctx || !err || err->level < XML_ERR_ERROR) return;
+  XmlPart* self = self_of(ctx);
+  if (!self->parser_error_.empty()) return;
+  std::string text = err->message ? err->message : "unknown error";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  self->parser_error_ = text + " (line " + std::to_string(err->line) + ")";
 }
 
 }  // namespace xlsodbc

@@ -1,13 +1,15 @@
-// Streaming reading of one XML part of a package through libxml2's xmlTextReader: the part is
-// inflated and parsed piece by piece, so a worksheet of any size takes no more memory than
-// the cells kept from it.
+// Reading one XML part of a package: streamed a chunk at a time through a handler, first by
+// the fast scanner and, for a part it declines, by libxml2's SAX2 push parser. A worksheet of
+// any size takes no more memory than the cells kept from it.
 #pragma once
 
 #include "gsf_ref.h"
+#include "xml_scanner.h"
 
-#include <libxml/xmlreader.h>
+#include <libxml/parser.h>
 
 #include <string>
+#include <vector>
 
 namespace xlsodbc {
 
@@ -19,66 +21,35 @@ class XmlPart {
   XmlPart(const XmlPart&) = delete;
   XmlPart& operator=(const XmlPart&) = delete;
 
-  // Moves to the next start or end tag, passing over text, comments and processing
-  // instructions. False at the end of the part or on an error (then failed() is true).
-  bool next_tag();
+  // Reads the whole part into `handler`: with the fast scanner, and when it gives the part
+  // up, again from the start with libxml2. False on an error (see error()).
+  bool parse_all(XmlHandler& handler);
+
   bool failed() const { return !error_.empty(); }
-  // The reason of the failure, naming the part and line.
+  // The reason of the failure, naming the part.
   const std::string& error() const { return error_; }
-
-  bool is_start() const { return start_; }
-  bool is_end() const { return !start_; }
-  // An element written <x/>: no end tag will follow.
-  bool is_empty() const { return empty_; }
-  int depth() const { return depth_; }
-  // The element's name without its namespace prefix.
-  const char* name() const { return name_; }
-  bool is(const char* local) const;
-
-  // The value of the current start tag's attribute with this local name (any namespace);
-  // false when there is none.
-  bool attribute(const char* local, std::string& out);
-  // The same, as a borrowed pointer valid until the next move; nullptr when there is none.
-  const char* attribute(const char* local);
-  // Whether the current start tag has an attribute of this local name in a namespace
-  // (r:id rather than a plain id).
-  const char* namespaced_attribute(const char* local);
-
-  // Calls f(local_name, value) for each attribute of the current start tag: one walk, for
-  // elements whose attributes are all wanted (a worksheet's cells).
-  template <typename F>
-  void for_each_attribute(F f) {
-    if (!start_ || xmlTextReaderMoveToFirstAttribute(reader_) != 1) return;
-    do {
-      const xmlChar* n = xmlTextReaderConstLocalName(reader_);
-      const xmlChar* v = xmlTextReaderConstValue(reader_);
-      if (n && v) f(reinterpret_cast<const char*>(n), reinterpret_cast<const char*>(v));
-    } while (xmlTextReaderMoveToNextAttribute(reader_) == 1);
-    xmlTextReaderMoveToElement(reader_);
-  }
-
-  // Appends the text inside the current element, up to its end tag, to `out` (nested tags
-  // are passed over, their text kept). After it the reader stands on the end tag.
-  bool append_text(std::string& out);
-
-  // Marks the part as damaged with a reason of the caller's.
+  // Marks the part as damaged with a reason of the handler's; reading stops.
   void fail(const std::string& why);
 
  private:
-  static int read_callback(void* context, char* buffer, int len);
-  const char* find_attribute(const char* local, bool namespaced);
-  void take_reader_error();
+  bool parse_with_libxml2(XmlHandler& handler);
+  // Reads the next chunk of the part into `buffer`; false when it cannot be inflated.
+  bool read_chunk(std::vector<char>& buffer, size_t& n, bool& last);
+
+  static void on_start(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar* uri, int nb_ns,
+                       const xmlChar** ns, int nb_attributes, int nb_defaulted, const xmlChar** attributes);
+  static void on_end(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar* uri);
+  static void on_text(void* ctx, const xmlChar* text, int len);
+  static void on_doctype(void* ctx, const xmlChar* name, const xmlChar* external_id, const xmlChar* system_id);
+  static void on_error(void* ctx, xmlErrorPtr err);
 
   GRef<GsfInput> part_;
   std::string name_for_messages_;
-  xmlTextReaderPtr reader_ = nullptr;
+  xmlParserCtxtPtr parser_ = nullptr;
+  XmlHandler* handler_ = nullptr;
+  std::vector<XmlAttribute> attributes_;
   std::string error_;
-  std::string reader_error_;  // the first error libxml2 reported
-  bool truncated_ = false;    // the part could not be inflated to its end
-  const char* name_ = "";
-  int depth_ = 0;
-  bool start_ = false;
-  bool empty_ = false;
+  std::string parser_error_;
 };
 
 }  // namespace xlsodbc

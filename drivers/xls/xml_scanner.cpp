@@ -1,0 +1,354 @@
+#include "xml_scanner.h"
+
+#include "charset.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace xlsodbc {
+namespace {
+
+// The longest tag, and the most input held while looking for the end of a token; beyond
+// them the document is left to libxml2, which has limits of its own.
+constexpr size_t kMaxTag = 1u << 20;
+constexpr size_t kMaxPending = 32u << 20;
+
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool name_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool name_char(unsigned char c) { return name_start(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':'; }
+
+// The end of a qualified name starting at `p` (ASCII names only; others go to libxml2), or
+// `p` itself when there is none. At most one ':', neither first nor last.
+const char* scan_name(const char* p, const char* end) {
+  if (p == end || !name_start(static_cast<unsigned char>(*p))) return p;
+  const char* q = p + 1;
+  int colons = 0;
+  while (q < end && name_char(static_cast<unsigned char>(*q))) colons += *q++ == ':';
+  if (colons > 1 || (colons == 1 && (q[-1] == ':' || std::memchr(p, ':', static_cast<size_t>(q - p)) == nullptr)))
+    return p;
+  return q;
+}
+
+std::string_view local_part(std::string_view qname) {
+  for (size_t i = 0; i < qname.size(); ++i)
+    if (qname[i] == ':') return qname.substr(i + 1);
+  return qname;
+}
+
+// Appends the UTF-8 form of a character that XML allows; false for any other.
+bool append_char(uint32_t c, std::string& out) {
+  bool legal = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+               (c >= 0x10000 && c <= 0x10FFFF);
+  if (!legal) return false;
+  put_utf8(c, out);
+  return true;
+}
+
+// The length of the well-formed UTF-8 sequence of a legal XML character at `p`, or 0.
+size_t utf8_sequence(const unsigned char* p, const unsigned char* end) {
+  unsigned char c = p[0];
+  size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+  if (n == 0 || c > 0xF4 || static_cast<size_t>(end - p) < n) return 0;
+  uint32_t v = c & (0x7F >> n);
+  for (size_t i = 1; i < n; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    v = (v << 6) | (p[i] & 0x3F);
+  }
+  if ((n == 3 && v < 0x800) || (n == 4 && (v < 0x10000 || v > 0x10FFFF))) return 0;  // overlong, too large
+  if ((v >= 0xD800 && v <= 0xDFFF) || v == 0xFFFE || v == 0xFFFF) return 0;
+  return n;
+}
+
+// The character a reference between '&' and ';' stands for, appended; false for any entity
+// but the five predefined ones and for character references to illegal characters.
+bool append_reference(std::string_view ref, std::string& out) {
+  if (ref == "lt") return out.push_back('<'), true;
+  if (ref == "gt") return out.push_back('>'), true;
+  if (ref == "amp") return out.push_back('&'), true;
+  if (ref == "quot") return out.push_back('"'), true;
+  if (ref == "apos") return out.push_back('\''), true;
+  if (ref.size() < 2 || ref[0] != '#' || ref.size() > 10) return false;
+  bool hex = ref[1] == 'x';
+  size_t i = hex ? 2 : 1;
+  if (i == ref.size()) return false;
+  uint32_t v = 0;
+  for (; i < ref.size(); ++i) {
+    char c = ref[i];
+    unsigned d;
+    if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
+    else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') d = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+    else return false;
+    v = v * (hex ? 16 : 10) + d;
+    if (v > 0x10FFFF) return false;
+  }
+  return append_char(v, out);
+}
+
+}  // namespace
+
+bool XmlScanner::feed(const char* data, size_t n, bool last) {
+  buffer_.append(data, n);
+  Step s = scan(last);
+  if (s == Step::GiveUp) return false;
+  if (s == Step::NeedMore && (last || buffer_.size() > kMaxPending)) return false;
+  if (last && (!epilog_ || !buffer_.empty())) return false;  // no root, or one left open
+  return true;
+}
+
+// Decodes text or an attribute value into `out`: references replaced, line ends made "\n"
+// (in an attribute every white space character a space, as XML normalises them), every
+// character checked. False for anything libxml2 would refuse.
+bool XmlScanner::decode(std::string_view raw, bool attribute, std::string& out) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(raw.data());
+  const unsigned char* end = p + raw.size();
+  while (p < end) {
+    unsigned char c = *p;
+    if (c >= 0x80) {
+      size_t n = utf8_sequence(p, end);
+      if (n == 0) return false;
+      out.append(reinterpret_cast<const char*>(p), n);
+      p += n;
+    } else if (c == '&') {
+      const unsigned char* semi = static_cast<const unsigned char*>(std::memchr(p, ';', static_cast<size_t>(end - p)));
+      if (!semi || !append_reference(std::string_view(reinterpret_cast<const char*>(p + 1), static_cast<size_t>(semi - p - 1)), out))
+        return false;
+      p = semi + 1;
+    } else if (c == '\r') {
+      out.push_back(attribute ? ' ' : '\n');
+      p += (p + 1 < end && p[1] == '\n') ? 2 : 1;
+    } else if (c == '\n' || c == '\t') {
+      out.push_back(attribute ? ' ' : static_cast<char>(c));
+      ++p;
+    } else if (c < 0x20 || (attribute && c == '<')) {
+      return false;
+    } else {
+      if (!attribute && c == ']' && end - p >= 3 && p[1] == ']' && p[2] == '>') return false;
+      out.push_back(static_cast<char>(c));
+      ++p;
+    }
+  }
+  return true;
+}
+
+// Whether `raw` can be passed on as it is: plain printable ASCII, nothing to decode.
+static bool plain(std::string_view raw, bool attribute) {
+  for (char ch : raw) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c >= 0x80 || c == '&' || c == ']' || (attribute && c == '<')) return false;
+  }
+  return true;
+}
+
+bool XmlScanner::text_run(std::string_view raw, bool in_root) {
+  if (!in_root) {
+    for (char c : raw)
+      if (!is_space(c)) return false;  // text outside the root element
+    return true;
+  }
+  if (plain(raw, false)) {
+    handler_.text(raw);
+    return true;
+  }
+  text_.clear();
+  if (!decode(raw, false, text_)) return false;
+  handler_.text(text_);
+  return true;
+}
+
+XmlScanner::Step XmlScanner::start_tag(size_t at, size_t close) {
+  if (epilog_) return Step::GiveUp;  // a second root
+  const char* p = buffer_.data() + at + 1;
+  const char* end = buffer_.data() + close;
+  bool empty = end > p && end[-1] == '/';
+  if (empty) --end;
+  const char* name_end = scan_name(p, end);
+  if (name_end == p) return Step::GiveUp;
+  std::string_view qname(p, static_cast<size_t>(name_end - p));
+  attributes_.clear();
+  raw_names_.clear();
+  std::string& decoded = text_;
+  decoded.clear();
+  // Decoded values go to `decoded`; their places are kept as offsets until every value is in.
+  std::vector<std::pair<size_t, size_t>>& spans = spans_;
+  spans.clear();
+  p = name_end;
+  while (p < end) {
+    const char* before = p;
+    while (p < end && is_space(*p)) ++p;
+    if (p == end) break;
+    if (p == before) return Step::GiveUp;  // attributes are separated by white space
+    const char* an = p;
+    const char* an_end = scan_name(p, end);
+    if (an_end == an) return Step::GiveUp;
+    p = an_end;
+    while (p < end && is_space(*p)) ++p;
+    if (p == end || *p != '=') return Step::GiveUp;
+    ++p;
+    while (p < end && is_space(*p)) ++p;
+    if (p == end || (*p != '"' && *p != '\'')) return Step::GiveUp;
+    char quote = *p++;
+    const char* v = p;
+    const char* v_end = static_cast<const char*>(std::memchr(p, quote, static_cast<size_t>(end - p)));
+    if (!v_end) return Step::GiveUp;
+    p = v_end + 1;
+    std::string_view attr_qname(an, static_cast<size_t>(an_end - an));
+    std::string_view raw(v, static_cast<size_t>(v_end - v));
+    // Namespace declarations are not attributes to the reader, as with libxml2.
+    bool declaration = attr_qname == "xmlns" || attr_qname.substr(0, 6) == "xmlns:";
+    // A repeated attribute (by qualified name) makes the tag malformed.
+    for (std::string_view seen : raw_names_)
+      if (seen == attr_qname) return Step::GiveUp;
+    raw_names_.push_back(attr_qname);
+    if (plain(raw, true)) {
+      if (!declaration) attributes_.push_back(XmlAttribute{local_part(attr_qname), raw});
+      spans.emplace_back(SIZE_MAX, 0);
+    } else {
+      size_t from = decoded.size();
+      if (!decode(raw, true, decoded)) return Step::GiveUp;
+      if (!declaration) attributes_.push_back(XmlAttribute{local_part(attr_qname), std::string_view()});
+      spans.emplace_back(from, decoded.size() - from);
+    }
+    if (declaration) spans.pop_back();
+  }
+  for (size_t i = 0; i < attributes_.size(); ++i)
+    if (spans[i].first != SIZE_MAX) attributes_[i].value = std::string_view(decoded.data() + spans[i].first, spans[i].second);
+
+  std::string_view local = local_part(qname);
+  handler_.start(local, attributes_.data(), attributes_.size());
+  if (empty) {
+    handler_.end(local);
+    if (open_.empty()) epilog_ = true;
+  } else {
+    open_.push_back(names_.size());
+    names_.append(qname.data(), qname.size());
+    names_.push_back('\0');
+  }
+  return Step::Done;
+}
+
+XmlScanner::Step XmlScanner::end_tag(size_t at, size_t close) {
+  if (open_.empty()) return Step::GiveUp;
+  const char* p = buffer_.data() + at + 2;
+  const char* end = buffer_.data() + close;
+  while (end > p && is_space(end[-1])) --end;
+  std::string_view qname(p, static_cast<size_t>(end - p));
+  size_t top = open_.back();
+  if (std::string_view(names_.data() + top, names_.size() - top - 1) != qname) return Step::GiveUp;
+  open_.pop_back();
+  names_.resize(top);
+  handler_.end(local_part(qname));
+  if (open_.empty()) epilog_ = true;
+  return Step::Done;
+}
+
+XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
+  const std::string& b = buffer_;
+  const size_t size = b.size();
+  auto need = [&](size_t from) { return (last || size - from > kMaxTag) ? Step::GiveUp : Step::NeedMore; };
+  if (at + 1 >= size) return need(at);
+  char c = b[at + 1];
+  if (c == '?') {
+    size_t close = b.find("?>", at + 2);
+    if (close == std::string::npos) return need(at);
+    std::string_view pi(b.data() + at + 2, close - at - 2);
+    std::string_view target = pi.substr(0, std::min(pi.find_first_of(" \t\r\n"), pi.size()));
+    if (target.size() == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l') {
+      // The declaration, only at the very start, naming UTF-8 or no encoding at all.
+      if (target != "xml" || !at_start_) return Step::GiveUp;
+      size_t enc = pi.find("encoding");
+      if (enc != std::string_view::npos) {
+        size_t q = pi.find_first_of("\"'", enc);
+        if (q == std::string_view::npos) return Step::GiveUp;
+        size_t q2 = pi.find(pi[q], q + 1);
+        if (q2 == std::string_view::npos) return Step::GiveUp;
+        std::string_view name = pi.substr(q + 1, q2 - q - 1);
+        if (name.size() != 5 || (name[0] | 0x20) != 'u' || (name[1] | 0x20) != 't' || (name[2] | 0x20) != 'f' ||
+            name[3] != '-' || name[4] != '8')
+          return Step::GiveUp;
+      }
+    } else if (target.empty()) {
+      return Step::GiveUp;
+    }
+    at = close + 2;
+    return Step::Done;
+  }
+  if (c == '!') {
+    if (size - at < 9 && !last) return Step::NeedMore;
+    if (b.compare(at, 4, "<!--") == 0) {
+      size_t close = b.find("-->", at + 4);
+      if (close == std::string::npos) return need(at);
+      if (b.find("--", at + 4) != close) return Step::GiveUp;  // "--" inside a comment
+      at = close + 3;
+      return Step::Done;
+    }
+    if (b.compare(at, 9, "<![CDATA[") == 0 && !open_.empty()) {
+      size_t close = b.find("]]>", at + 9);
+      if (close == std::string::npos) return need(at);
+      text_.clear();
+      // Character data as it stands: no references, but line ends and characters as in text.
+      std::string_view raw(b.data() + at + 9, close - at - 9);
+      for (size_t i = 0; i < raw.size(); ++i) {
+        size_t amp = raw.find('&', i);
+        if (amp == std::string_view::npos) amp = raw.size();
+        if (!decode(raw.substr(i, amp - i), false, text_)) return Step::GiveUp;
+        if (amp < raw.size()) text_.push_back('&');
+        i = amp;
+      }
+      handler_.text(text_);
+      at = close + 3;
+      return Step::Done;
+    }
+    return Step::GiveUp;  // a document type, or CDATA outside the root
+  }
+  // A tag: its '>' is the first outside quoted attribute values.
+  size_t i = at + 1;
+  char quote = 0;
+  for (; i < size; ++i) {
+    char ch = b[i];
+    if (quote) {
+      if (ch == quote) quote = 0;
+    } else if (ch == '"' || ch == '\'') {
+      quote = ch;
+    } else if (ch == '>') {
+      break;
+    } else if (ch == '<') {
+      return Step::GiveUp;
+    }
+  }
+  if (i == size) return need(at);
+  Step s = c == '/' ? end_tag(at, i) : start_tag(at, i);
+  if (s == Step::Done) at = i + 1;
+  return s;
+}
+
+XmlScanner::Step XmlScanner::scan(bool last) {
+  size_t pos = 0;
+  Step result = Step::Done;
+  if (at_start_ && buffer_.size() >= 3 && static_cast<unsigned char>(buffer_[0]) == 0xEF &&
+      static_cast<unsigned char>(buffer_[1]) == 0xBB && static_cast<unsigned char>(buffer_[2]) == 0xBF)
+    pos = 3;  // the UTF-8 byte order mark
+  else if (at_start_ && buffer_.size() < 3 && !last)
+    return Step::NeedMore;
+  while (pos < buffer_.size()) {
+    if (buffer_[pos] == '<') {
+      result = markup(pos, last);
+      if (result != Step::Done) break;
+    } else {
+      const void* lt = std::memchr(buffer_.data() + pos, '<', buffer_.size() - pos);
+      if (!lt && !last) {
+        result = Step::NeedMore;
+        break;
+      }
+      size_t stop = lt ? static_cast<size_t>(static_cast<const char*>(lt) - buffer_.data()) : buffer_.size();
+      if (!text_run(std::string_view(buffer_.data() + pos, stop - pos), !open_.empty())) return Step::GiveUp;
+      pos = stop;
+    }
+    at_start_ = false;
+  }
+  if (result == Step::GiveUp) return result;
+  buffer_.erase(0, pos);
+  return result;
+}
+
+}  // namespace xlsodbc
