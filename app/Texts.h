@@ -12,6 +12,8 @@ constexpr const char kNoExcelDriverText[] = "未安装Microsoft Excel驱动程�
 
 // The workbook.
 constexpr const char kOpenWorkbookTitle[] = "打开文件...";
+// The open-file dialog's one entry: both workbook formats, macro-enabled ones included.
+constexpr const char kWorkbookFileFilter[] = "Microsoft Excel File(*.xls;*.xlsx)|*.xls;*.xlsx;*.xlsm||";
 constexpr const char kWorkbookOpenFailedText[] = "打开Excel文件失败!\n\n请检查您的源文件是否有误后再重新操作.";
 constexpr const char kNoSheet1Text[] = "指定Excel文件中不存在Sheet1工作表,操作失败!";
 constexpr const char kWorkbookErrorFormat[] = "Excel数据库错误:%s";

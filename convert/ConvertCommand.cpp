@@ -7,7 +7,6 @@
 #include "convert/Statements.h"
 #include "destination/DestinationConnection.h"
 #include "framework/Recordset.h"
-#include "source/ExcelDriver.h"
 #include "source/WorkbookFields.h"
 
 // The worksheet a run reads: the workbook's database and the recordset of the select, owned
@@ -95,7 +94,7 @@ bool CConverterDlg::ConvertRows(int& rows)
 
 bool CConverterDlg::OpenWorksheet(CWorksheetRows& sheet, const CString& select)
 {
-    CString connect = ExcelConnectString(FindExcelDriver(), m_strExcelPath);
+    CString connect = WorkbookConnectString(m_strExcelPath);
     if (!sheet.db.Open(nullptr, FALSE, FALSE, connect, TRUE)) {
         MessageBox(kWorkbookOpenFailedText, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
         return false;

@@ -1,15 +1,20 @@
 #!/usr/bin/python3
-"""Writes samples/sample.xls, the demo workbook: Sheet1 with Chinese and English headers,
-integers, Chinese text, a text with a comma, a date column of real date cells and decimals.
+"""Writes the demo workbooks samples/sample.xls (Excel 97-2003, with xlwt) and
+samples/sample.xlsx (Excel 2007, with openpyxl), the same rows in both: Sheet1 with Chinese and
+English headers, integers, Chinese text, a text with a comma, a date column of real date cells
+(numbers with a date format) and decimals.
 
-Run with the system Python (python3-xlwt): /usr/bin/python3 samples/make_sample.py
+Run with the system Python (python3-xlwt, python3-openpyxl): /usr/bin/python3 samples/make_sample.py
+[FOLDER] writes both into FOLDER (default: this script's folder).
 """
 import datetime
 import os
 import sys
 
+import openpyxl
 import xlwt
 
+HEADERS = ["编号", "姓名", "城市", "入职日期", "工资", "Note"]
 ROWS = [
     (1, "张伟", "北京", datetime.date(2019, 3, 1), 8500.5, "Team lead"),
     (2, "王芳", "上海", datetime.date(2020, 7, 15), 7200, "Joined from Shanghai office"),
@@ -24,27 +29,48 @@ ROWS = [
     (11, "Alice Smith", "北京", datetime.date(2021, 8, 16), 9900, "Expat, English speaker"),
     (12, "郑洁", "天津", datetime.date(2019, 4, 22), 6650.5, "财务部"),
 ]
+DATE_FORMAT = "yyyy-mm-dd"
+MONEY_FORMAT = "0.00"
+DATE_COLUMN, MONEY_COLUMN, NOTE_COLUMN = 3, 4, 5
 
 
-def main(path):
+def write_xls(path):
     book = xlwt.Workbook(encoding="utf-8")
     sheet = book.add_sheet("Sheet1")
-    headers = ["编号", "姓名", "城市", "入职日期", "工资", "Note"]
-    for col, text in enumerate(headers):
+    for col, text in enumerate(HEADERS):
         sheet.write(0, col, text)
-    date_style = xlwt.easyxf(num_format_str="yyyy-mm-dd")
-    money_style = xlwt.easyxf(num_format_str="0.00")
-    for r, (num, name, city, joined, pay, note) in enumerate(ROWS, start=1):
-        sheet.write(r, 0, num)
-        sheet.write(r, 1, name)
-        sheet.write(r, 2, city)
-        sheet.write(r, 3, joined, date_style)
-        sheet.write(r, 4, pay, money_style)
-        if note:
-            sheet.write(r, 5, note)
+    styles = {DATE_COLUMN: xlwt.easyxf(num_format_str=DATE_FORMAT),
+              MONEY_COLUMN: xlwt.easyxf(num_format_str=MONEY_FORMAT)}
+    for r, row in enumerate(ROWS, start=1):
+        for col, value in enumerate(row):
+            if col == NOTE_COLUMN and not value:
+                continue   # an empty note is an empty cell
+            if col in styles:
+                sheet.write(r, col, value, styles[col])
+            else:
+                sheet.write(r, col, value)
+    book.save(path)
+
+
+def write_xlsx(path):
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "Sheet1"
+    sheet.append(HEADERS)
+    formats = {DATE_COLUMN: DATE_FORMAT, MONEY_COLUMN: MONEY_FORMAT}
+    for r, row in enumerate(ROWS, start=2):
+        for col, value in enumerate(row):
+            if col == NOTE_COLUMN and not value:
+                continue
+            cell = sheet.cell(row=r, column=col + 1, value=value)
+            if col in formats:
+                cell.number_format = formats[col]
+    # A fixed creation time: writing again gives the same document properties.
+    book.properties.created = book.properties.modified = datetime.datetime(2024, 1, 1)
     book.save(path)
 
 
 if __name__ == "__main__":
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "sample.xls")
-    main(out)
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    write_xls(os.path.join(folder, "sample.xls"))
+    write_xlsx(os.path.join(folder, "sample.xlsx"))

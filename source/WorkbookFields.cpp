@@ -13,10 +13,15 @@ CString ExcelConnectString(const char* driver, const char* path)
     return s;
 }
 
+CString WorkbookConnectString(const char* path)
+{
+    return ExcelConnectString(FindExcelDriverFor(path), path);
+}
+
 void CConverterDlg::OnBrowseExcel()
 {
     CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                    "Microsoft Excel File(*.xls)|*.xls||");
+                    kWorkbookFileFilter);
     dlg.m_ofn.lpstrTitle = kOpenWorkbookTitle;
     dlg.m_ofn.lpstrInitialDir = ".\\";
     if (dlg.DoModal() != IDOK) return;
@@ -38,7 +43,7 @@ void CConverterDlg::LoadExcelFields(CString /*path: the connect string uses m_st
 {
     try {
         CDatabase db;
-        if (!db.Open(nullptr, FALSE, FALSE, ExcelConnectString(FindExcelDriver(), m_strExcelPath), TRUE)) {
+        if (!db.Open(nullptr, FALSE, FALSE, WorkbookConnectString(m_strExcelPath), TRUE)) {
             MessageBox(kWorkbookOpenFailedText, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             return;
         }

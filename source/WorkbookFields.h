@@ -15,3 +15,5 @@ constexpr const char kFieldQuery[] = "select * from [Sheet1$];";
 
 // The connect string of a workbook: driver name and path inserted as they are.
 CString ExcelConnectString(const char* driver, const char* path);
+// The connect string of the workbook at `path` with the installed driver chosen for it.
+CString WorkbookConnectString(const char* path);

@@ -1,4 +1,4 @@
-// Whole conversion runs through the real chain: the workbook through the .xls driver, the
+// Whole conversion runs through the real chain: the workbook through the Excel driver, the
 // main dialog's commands, FreeTDS and the SQL Server stand-in; what landed is read back.
 #include "support/ListingFixture.h"
 #include "app/Texts.h"
@@ -11,6 +11,7 @@
 #include "destination/ConnectionString.h"
 #include <gtest/gtest.h>
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,6 +67,31 @@ int RowCount(const char* table)
     CString sql;
     sql.Format("select 编号 from %s", table);
     return static_cast<int>(Query(sql, {"编号"}).size());
+}
+
+// The rows of the conversion workbooks (every format holds the same ones) as table 导入 holds
+// them after one run, read back in the order they went in; `workbook` names the file in
+// failure messages.
+void ExpectTheConversionRows(const char* workbook)
+{
+    std::vector<const char*> columns(std::begin(kFields), std::end(kFields));
+    auto rows = Query("select * from 导入 order by id", columns);
+    ASSERT_EQ(3u, rows.size()) << workbook;
+    std::vector<CString> first = {"1", "5000000000", "116.40739812", "2004-01-01 00:00:00.000", "2004-01-02 00:00:00.000",
+                                  "张三", "北京市, 海淀区", "O'Brien", "Ann"};
+    std::vector<CString> second = {"2", "-12", "0.00000010", "2004-01-01 13:05:00.000", "2004-01-02 10:00:00.000",
+                                   "李四", "1,234.50", "x'); delete from 导入;--", "Bob"};
+    for (size_t c = 0; c < 9; ++c) {
+        EXPECT_STREQ(first[c], rows[0][c]) << workbook << ": " << kFields[c];
+        EXPECT_STREQ(second[c], rows[1][c]) << workbook << ": " << kFields[c];
+    }
+    // The empty cells: 0, 0, today's date and time, empty texts.
+    EXPECT_STREQ("3", rows[2][0]);
+    EXPECT_STREQ("0", rows[2][1]) << workbook;
+    EXPECT_STREQ("0.00000000", rows[2][2]) << workbook;
+    EXPECT_EQ(0, rows[2][3].Find(Today())) << workbook << ": " << rows[2][3].GetString();
+    EXPECT_EQ(0, rows[2][4].Find(Today())) << workbook;
+    for (size_t c = 5; c < 9; ++c) EXPECT_STREQ("", rows[2][c]) << workbook << ": " << kFields[c];
 }
 }
 
@@ -162,24 +188,7 @@ TEST_F(ConversionRunTest, EveryValueLandsWholeAndASecondRunInsertsEveryRowAgain)
     // What the dialog's controls hold once it has been shown; another whole import in the
     // same dialog object adds nothing to it.
     const long drawingObjects = GdiHandlesOwned();
-    std::vector<const char*> columns(std::begin(kFields), std::end(kFields));
-    auto rows = Query("select * from 导入 order by id", columns);
-    ASSERT_EQ(3u, rows.size());
-    std::vector<CString> first = {"1", "5000000000", "116.40739812", "2004-01-01 00:00:00.000", "2004-01-02 00:00:00.000",
-                                  "张三", "北京市, 海淀区", "O'Brien", "Ann"};
-    std::vector<CString> second = {"2", "-12", "0.00000010", "2004-01-01 13:05:00.000", "2004-01-02 10:00:00.000",
-                                   "李四", "1,234.50", "x'); delete from 导入;--", "Bob"};
-    for (size_t c = 0; c < 9; ++c) {
-        EXPECT_STREQ(first[c], rows[0][c]) << kFields[c];
-        EXPECT_STREQ(second[c], rows[1][c]) << kFields[c];
-    }
-    // The empty cells: 0, 0, today's date and time, empty texts.
-    EXPECT_STREQ("3", rows[2][0]);
-    EXPECT_STREQ("0", rows[2][1]);
-    EXPECT_STREQ("0.00000000", rows[2][2]);
-    EXPECT_EQ(0, rows[2][3].Find(Today())) << rows[2][3].GetString();
-    EXPECT_EQ(0, rows[2][4].Find(Today()));
-    for (size_t c = 5; c < 9; ++c) EXPECT_STREQ("", rows[2][c]) << kFields[c];
+    ExpectTheConversionRows("conversion.xls");
 
     Run([&] {
         OpenBoth("conversion.xls", "导入");
@@ -190,6 +199,35 @@ TEST_F(ConversionRunTest, EveryValueLandsWholeAndASecondRunInsertsEveryRowAgain)
     });
     EXPECT_EQ(drawingObjects, GdiHandlesOwned());
     EXPECT_EQ(9, RowCount("导入"));
+}
+
+// Excel 2007 workbooks chosen in the file dialog as a user does: one written by openpyxl (text
+// inline in the sheet), one macro-enabled written by LibreOffice (text in the shared strings,
+// numbers such as 1E-007). Their fields are listed and every value lands as from the .xls.
+TEST_F(ConversionRunTest, Excel2007WorkbooksChosenInTheFileDialogLandValueForValue)
+{
+    for (const char* workbook : {"conversion.xlsx", "conversion.xlsm"}) {
+        SCOPED_TRACE(workbook);
+        StandInExec(kDatabase, "delete from 导入");
+        Run([&] {
+            DialogSequenceResult r = RunDialogSequence([&] { ClickButton(main, IDC_BROWSE_EXCEL); },
+                                                       {ChooseFile(ConvertFixture(workbook))});
+            EXPECT_EQ(1, r.handled);
+            ASSERT_EQ(0, r.unexpected) << "a warning was shown";
+            EXPECT_STREQ(ConvertFixture(workbook), dlg.m_strExcelPath);
+            std::vector<CString> fields = ListBoxTexts(dlg.m_listFields);
+            ASSERT_EQ(std::size(kFields), fields.size());
+            for (size_t i = 0; i < fields.size(); ++i) EXPECT_STREQ(kFields[i], fields[i]);
+
+            ListTables(StandInServer(), kDatabase, "sa", kStandInPassword);
+            SelectTable("导入");
+            PairAllByName();
+            ASSERT_EQ(9, dlg.m_listMapping.GetItemCount());
+            EXPECT_TRUE(Convert().empty());
+            EXPECT_STREQ("数据转换完成,共计导入3条记录.", Status());
+        });
+        ExpectTheConversionRows(workbook);
+    }
 }
 
 TEST_F(ConversionRunTest, SheetWithoutDataRowsInsertsNothingAndReportsZero)

@@ -71,3 +71,55 @@ TEST(ExcelDriverTest, NeverReadsPastTheBufferOfAnUnterminatedList)
     EXPECT_STREQ("", FindExcelDriverInList(larger.get(), kDriverListSize));
     EXPECT_EQ(0, FindExcelDriverInList(larger.get(), cut.size()).Find(CString('x', 20)));
 }
+
+namespace {
+CString Choose(const std::string& list, const char* path)
+{
+    return ChooseExcelDriverInList(list.data(), list.size(), path);
+}
+const char kOldDriver[] = "Microsoft Excel Driver (*.xls)";
+const char kNewDriver[] = "Microsoft Excel Driver (*.xls, *.xlsx, *.xlsm, *.xlsb)";
+}
+
+TEST(ExcelDriverTest, AnExcel2007WorkbookTakesTheFirstDriverNamingXlsx)
+{
+    const std::string both = List({"SQL Server", kOldDriver, kNewDriver, "Other Excel xlsx Driver"});
+    for (const char* path : {"Z:\\data\\book.xlsx", "Z:\\data\\book.xlsm", "C:\\工资 表\\二月.XLSX", "b.XlSm"})
+        EXPECT_STREQ(kNewDriver, Choose(both, path)) << path;
+    for (const char* path : {"Z:\\data\\book.xls", "C:\\工资.XLS", "book.xlsb", "book.xlsx.bak", "book.xlsxx",
+                             "C:\\xlsx\\book.xls", "", ".xls", "xlsx"})
+        EXPECT_STREQ(kOldDriver, Choose(both, path)) << path;
+    // The extension alone, without a name before it, still names the format.
+    EXPECT_STREQ(kNewDriver, Choose(both, ".xlsx"));
+}
+
+TEST(ExcelDriverTest, AnExcel2007WorkbookFallsBackToTheFirstExcelDriver)
+{
+    // No name holds "xlsx" next to "Excel": the first Excel driver, as for .xls.
+    EXPECT_STREQ(kOldDriver, Choose(List({"xlsx reader", kOldDriver, "Excel Files"}), "a.xlsx"));
+    // "xlsx" must be in the same name as "Excel", and matches by exact bytes as "Excel" does.
+    EXPECT_STREQ("Excel Files", Choose(List({"FreeTDS", "Excel Files", "Excel Driver (*.XLSX)"}), "a.xlsx"));
+    EXPECT_STREQ("", Choose(List({"xlsx reader", "FreeTDS"}), "a.xlsx"));
+}
+
+TEST(ExcelDriverTest, TheXlsxPreferenceStaysInsideAnUnterminatedList)
+{
+    // The preferred name sits past the end the caller gives: it is not seen, and the walk
+    // falls back to the Excel driver inside the bound.
+    std::string list = List({"FreeTDS", kOldDriver});
+    list.pop_back();   // no empty name: the list runs to the end of the buffer
+    const std::size_t bound = list.size();
+    list += kNewDriver;
+    std::unique_ptr<char[]> block(new char[list.size()]);
+    list.copy(block.get(), list.size());
+    EXPECT_STREQ(kOldDriver, ChooseExcelDriverInList(block.get(), bound, "a.xlsx"));
+    EXPECT_STREQ(kNewDriver, ChooseExcelDriverInList(block.get(), list.size(), "a.xlsx"));
+
+    // A last name whose "xlsx" is cut by the bound does not count as naming it.
+    std::string cut = List({kOldDriver});
+    cut.pop_back();
+    cut += "Excel Driver (*.xls";
+    std::unique_ptr<char[]> exact(new char[cut.size() + 1]);
+    (cut + "x").copy(exact.get(), cut.size() + 1);
+    EXPECT_STREQ(kOldDriver, ChooseExcelDriverInList(exact.get(), cut.size(), "a.xlsx"));
+}

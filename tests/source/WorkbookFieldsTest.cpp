@@ -1,4 +1,4 @@
-// The main dialog's workbook side through the real .xls driver: choosing a workbook in the
+// The main dialog's workbook side through the real Excel driver: choosing a workbook in the
 // real file dialog, listing the columns of Sheet1, marking the selected field, and the
 // warnings of workbooks that cannot be read.
 #include "app/ConverterDlg.h"
@@ -8,7 +8,9 @@
 #include "source/Fixtures.h"
 #include "source/WorkbookFields.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -64,18 +66,76 @@ protected:
     CConverterDlg dlg;
 };
 
-// Answers the open-file dialog by typing `path` into its file name box and pressing Open.
-DialogHandler ChooseFile(const CString& path)
+// Creates folder `name` under %TEMP% with an empty file for each of `files` in it; returns
+// the folder's path. RemoveTempFolder removes them again.
+CString MakeTempFolder(const char* name, std::initializer_list<const char*> files)
 {
-    return [path](HWND fd) {
-        HWND box = ::GetDlgItem(fd, cmb13);
-        HWND combo = ::FindWindowExA(box, nullptr, "ComboBox", nullptr);
-        HWND edit = ::FindWindowExA(combo ? combo : box, nullptr, "Edit", nullptr);
-        ASSERT_NE(nullptr, edit);
-        ::SetWindowTextA(edit, path);
-        ::SendMessageA(fd, WM_COMMAND, IDOK, 0);
-    };
+    char temp[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, temp);
+    CString folder = CString(temp) + name;
+    ::CreateDirectoryA(folder, nullptr);
+    for (const char* f : files) {
+        HANDLE h = ::CreateFileA(folder + "\\" + f, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, h) << f;
+        ::CloseHandle(h);
+    }
+    return folder;
 }
+void RemoveTempFolder(const CString& folder, std::initializer_list<const char*> files)
+{
+    for (const char* f : files) ::DeleteFileA(folder + "\\" + f);
+    ::RemoveDirectoryA(folder);
+}
+
+// The names the open-file dialog lists in its file view, sorted.
+std::vector<std::string> ListedFiles(HWND fd)
+{
+    HWND view = ::FindWindowExA(fd, nullptr, "SHELLDLL_DefView", nullptr);
+    HWND list = view ? ::FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+    std::vector<std::string> names;
+    if (!list) return names;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[MAX_PATH] = "";
+        LVITEMA item = {};
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        names.push_back(text);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Shows this process a machine registry whose only ODBC drivers are `drivers` (in this
+// order), until the object goes.
+class MachineDriversOverride {
+public:
+    explicit MachineDriversOverride(std::initializer_list<const char*> drivers)
+    {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\SheetMoverTests\\DriversMachine", 0, nullptr,
+                          REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_root, nullptr);
+        HKEY list = nullptr;
+        ::RegCreateKeyExA(m_root, "Software\\ODBC\\ODBCINST.INI\\ODBC Drivers", 0, nullptr, REG_OPTION_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &list, nullptr);
+        for (const char* d : drivers)
+            ::RegSetValueExA(list, d, 0, REG_SZ, reinterpret_cast<const BYTE*>("Installed"), sizeof "Installed");
+        ::RegCloseKey(list);
+        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_root);
+    }
+    ~MachineDriversOverride()
+    {
+        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        ::RegDeleteTreeA(m_root, nullptr);
+        ::RegCloseKey(m_root);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\SheetMoverTests\\DriversMachine");
+    }
+    MachineDriversOverride(const MachineDriversOverride&) = delete;
+    MachineDriversOverride& operator=(const MachineDriversOverride&) = delete;
+
+private:
+    HKEY m_root = nullptr;
+};
 
 void ExpectWarning(const MessageBoxSeen& box)
 {
@@ -246,7 +306,7 @@ TEST_F(WorkbookFieldsTest, WithoutAnExcelDriverTheOpenFailsWithTheDriverManagers
     });
 }
 
-TEST_F(WorkbookFieldsTest, TheFileDialogOffersXlsFromTheCurrentFolderAndCancelChangesNothing)
+TEST_F(WorkbookFieldsTest, TheFileDialogOffersBothWorkbookFormatsFromTheCurrentFolderAndCancelChangesNothing)
 {
     RunModal(dlg, [&](HWND h) {
         Load("three_columns.xls");
@@ -269,7 +329,7 @@ TEST_F(WorkbookFieldsTest, TheFileDialogOffersXlsFromTheCurrentFolderAndCancelCh
         EXPECT_EQ(0, r.unexpected);   // no message box after a cancel
         EXPECT_STREQ("打开文件...", title);
         EXPECT_EQ(1, filters);
-        EXPECT_STREQ("Microsoft Excel File(*.xls)", filter);
+        EXPECT_STREQ("Microsoft Excel File(*.xls;*.xlsx)", filter);
         char current[MAX_PATH] = "";
         ::GetCurrentDirectoryA(MAX_PATH, current);
         EXPECT_EQ(0, lstrcmpiA(current, folder)) << folder;
@@ -280,6 +340,58 @@ TEST_F(WorkbookFieldsTest, TheFileDialogOffersXlsFromTheCurrentFolderAndCancelCh
         EXPECT_EQ(1, dlg.m_listMapping.GetItemCount());
         EXPECT_EQ(1, dlg.m_astrMappedTypes.GetSize());
     });
+}
+
+TEST_F(WorkbookFieldsTest, TheFileDialogListsXlsXlsxAndXlsmWorkbooksAndNoOtherFile)
+{
+    const auto files = {"a.xls", "b.xlsx", "c.xlsm", "D.XLSX", "e.xlsb", "f.csv", "g.xlt", "h.xlsx.txt", "i.xltx"};
+    const CString folder = MakeTempFolder("工作簿格式", files);
+    char before[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder));   // the dialog opens on the current folder
+    std::vector<std::string> listed;
+    RunModal(dlg, [&](HWND h) {
+        RunDialogSequence([&] { ClickButton(h, IDC_BROWSE_EXCEL); }, {[&](HWND fd) {
+            PumpMessages(200);
+            listed = ListedFiles(fd);
+            ::SendMessageA(fd, WM_COMMAND, IDCANCEL, 0);
+        }});
+    });
+    ::SetCurrentDirectoryA(before);
+    RemoveTempFolder(folder, files);
+    EXPECT_EQ((std::vector<std::string>{"D.XLSX", "a.xls", "b.xlsx", "c.xlsm"}), listed);
+}
+
+TEST_F(WorkbookFieldsTest, AnExcel2007WorkbookIsOpenedWithTheDriverThatNamesXlsx)
+{
+    // The .xls fixture under an .xlsx name: the installed driver reads a workbook by its
+    // content, so only the driver chosen by the name can make it fail.
+    const auto files = {"三列.xlsx", "三列.xls"};
+    const CString folder = MakeTempFolder("驱动选择", {});
+    for (const char* f : files) ASSERT_TRUE(::CopyFileA(FixturePath("three_columns.xls"), folder + "\\" + f, FALSE));
+    const CString xlsx = folder + "\\三列.xlsx", xls = folder + "\\三列.xls";
+    const CString installed = FindExcelDriver();
+    RunModal(dlg, [&](HWND) {
+        dlg.m_strExcelPath = xlsx;
+        dlg.LoadExcelFields(dlg.m_strExcelPath);
+        EXPECT_EQ(3u, Fields().size()) << "the installed driver did not read the renamed workbook";
+
+        // A machine whose first driver naming xlsx cannot be loaded: the .xlsx goes to it and
+        // fails, the .xls still goes to the installed one.
+        MachineDriversOverride machine({installed, "Unloadable Excel Driver (*.xlsx)"});
+        EXPECT_STREQ("Unloadable Excel Driver (*.xlsx)", FindExcelDriverFor(xlsx));
+        EXPECT_STREQ(installed, FindExcelDriverFor(xls));
+        dlg.m_listFields.RemoveAllItems();
+        MessageBoxSeen box = CatchMessageBox([&] { dlg.LoadExcelFields(dlg.m_strExcelPath); });
+        ExpectWarning(box);
+        EXPECT_EQ(0, box.text.Find(kDbErrorPrefix)) << box.text;
+        EXPECT_EQ(0u, Fields().size());
+        dlg.m_strExcelPath = xls;
+        box = CatchMessageBox([&] { dlg.LoadExcelFields(dlg.m_strExcelPath); });
+        EXPECT_FALSE(box.shown) << box.text;
+        EXPECT_EQ(3u, Fields().size());
+    });
+    RemoveTempFolder(folder, files);
 }
 
 TEST_F(WorkbookFieldsTest, ChoosingAWorkbookEmptiesTheMappingTableEvenWhenItCannotBeOpened)

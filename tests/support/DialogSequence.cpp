@@ -1,4 +1,5 @@
 #include "support/DialogSequence.h"
+#include <gtest/gtest.h>
 #include <set>
 
 namespace {
@@ -52,5 +53,17 @@ DialogHandler ReadMessageBox(MessageBoxSeen& seen)
         seen.text = WindowText(::GetDlgItem(box, 0xFFFF));
         seen.icon = reinterpret_cast<HICON>(::SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0));
         ::SendMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+}
+
+DialogHandler ChooseFile(const CString& path)
+{
+    return [path](HWND fd) {
+        HWND box = ::GetDlgItem(fd, cmb13);
+        HWND combo = ::FindWindowExA(box, nullptr, "ComboBox", nullptr);
+        HWND edit = ::FindWindowExA(combo ? combo : box, nullptr, "Edit", nullptr);
+        ASSERT_NE(nullptr, edit);
+        ::SetWindowTextA(edit, path);
+        ::SendMessageA(fd, WM_COMMAND, IDOK, 0);
     };
 }

@@ -18,3 +18,6 @@ DialogSequenceResult RunDialogSequence(const std::function<void()>& action, std:
 
 // A handler that reads a message box into `seen` and presses OK.
 DialogHandler ReadMessageBox(MessageBoxSeen& seen);
+// A handler that answers the open-file dialog by typing `path` into its file name box and
+// pressing Open.
+DialogHandler ChooseFile(const CString& path);
