@@ -15,7 +15,7 @@ Writers:
   writes: rich-text and phonetic runs in shared strings, the _xHHHH_ escapes, the
   Chinese-locale built-in formats (ids 27-36, 50-58), a Sheet1 reached through the
   workbook's relationships in a part of another name, rows and cells without positions,
-  missing and wrong dimensions.
+  missing and wrong dimensions, ISO 8601 date cells.
 
 Usage: make_xlsx_fixtures.py <output folder> <xls_repack program> <soffice program>
 """
@@ -388,6 +388,16 @@ def cell_kinds_book():
         [("Sheet1", "xl/worksheets/sheet1.xml", pkg.worksheet("".join(rows)))], style=pkg.styles([14])))
 
 
+def iso_dates_book():
+    """Date cells written as ISO 8601 text (t="d"), as Excel's strict mode writes them."""
+    values = ["2024-05-01", "2024-05-01T13:05:00", "13:05:00", "2024-02-29T23:59:59.600", "1900-03-01",
+              "1900-01-01", "2024-05-01T13:05:00Z", "13:05"]
+    rows = [row(1, [inline("A1", "<t>Iso</t>"), inline("B1", "<t>Row</t>")])]
+    rows += [row(r, [cell("A%d" % r, v, "d"), cell("B%d" % r, r)]) for r, v in enumerate(values, start=2)]
+    pkg.write(path("raw_iso_dates.xlsx"), pkg.workbook([("Sheet1", "xl/worksheets/sheet1.xml",
+                                                          pkg.worksheet("".join(rows)))]))
+
+
 # -- Expected values ------------------------------------------------------------------------
 
 # Fixtures compared with openpyxl's reading, as (workbook, sheet, expected file stem).
@@ -395,7 +405,8 @@ def reference_fixtures():
     out = [(n, "Sheet1", os.path.splitext(n)[0]) for n in [
         "x_types.xlsx", "x_dates.xlsx", "x_dates1904.xlsx", "x_cjk.xlsx", "x_headers.xlsx", "x_far_col.xlsx",
         "x_far_row.xlsx", "raw_strings.xlsx", "raw_layout.xlsx", "raw_dim_small.xlsx", "raw_dim_absurd.xlsx",
-        "raw_builtin_dates.xlsx", "raw_builtin_dates1904.xlsx", "raw_cell_kinds.xlsx", "lo_headers.xlsm"]]
+        "raw_builtin_dates.xlsx", "raw_builtin_dates1904.xlsx", "raw_cell_kinds.xlsx", "raw_iso_dates.xlsx",
+        "lo_headers.xlsm"]]
     out += [("lo_%s.xlsx" % n, "Sheet1", "lo_" + n) for n in ["formulas"] + LO_FROM_XLS]
     out += [("x_types.xlsx", "Other", "x_types_other"), ("raw_layout.xlsx", "汇总", "raw_layout_summary"),
             ("lo_chinese_sheet.xlsx", "工作表", "lo_chinese_sheet_cn")]
@@ -418,6 +429,7 @@ def main():
     builtin_dates_book("raw_builtin_dates.xlsx", None)
     builtin_dates_book("raw_builtin_dates1904.xlsx", "1")
     cell_kinds_book()
+    iso_dates_book()
     # The content tells the format, not the name.
     shutil.copyfile(path("x_types.xlsx"), path("x_types_named.xls"))
     shutil.copyfile(path("types.xls"), path("types_named.xlsx"))

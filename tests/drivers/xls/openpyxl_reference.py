@@ -63,6 +63,8 @@ def date_text(v):
         return "%02d:%02d:%02d" % (seconds // 3600, (seconds // 60) % 60, seconds % 60)
     if isinstance(v, datetime.time):
         return rounded(v).strftime("%H:%M:%S")
+    if not isinstance(v, datetime.datetime):  # a date alone (an ISO 8601 date cell)
+        return "%04d-%02d-%02d" % (v.year, v.month, v.day)
     whole = v.hour == v.minute == v.second == v.microsecond == 0
     v = rounded(v)
     # strftime pads years below 1000 inconsistently; spell the fields out.
@@ -84,7 +86,7 @@ class SheetReader:
             return None
         if isinstance(v, bool):
             return "1" if v else "0"
-        if isinstance(v, (datetime.datetime, datetime.time, datetime.timedelta)):
+        if isinstance(v, (datetime.date, datetime.time, datetime.timedelta)):
             return date_text(v)
         if isinstance(v, (int, float)):
             if cell["style_id"] in self.chinese_dates:

@@ -72,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"raw_builtin_dates.xlsx", "Sheet1", "raw_builtin_dates"},
         SheetCase{"raw_builtin_dates1904.xlsx", "Sheet1", "raw_builtin_dates1904"},
         SheetCase{"raw_cell_kinds.xlsx", "Sheet1", "raw_cell_kinds"},
+        SheetCase{"raw_iso_dates.xlsx", "Sheet1", "raw_iso_dates"},
         // The content tells the format, not the name: an .xlsx named .xls and the reverse.
         SheetCase{"x_types_named.xls", "Sheet1", "x_types"}, SheetCase{"types_named.xlsx", "Sheet1", "types"}),
     case_name);
