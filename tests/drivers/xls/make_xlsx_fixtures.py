@@ -398,6 +398,18 @@ def iso_dates_book():
                                                           pkg.worksheet("".join(rows)))]))
 
 
+def date_range_books():
+    """Serial numbers in a date format at and beyond the ends of the calendar (9999-12-31 and
+    before day 0) in both date systems; read by a test that spells the values out (openpyxl
+    turns dates it cannot represent into errors)."""
+    for name, date1904, last in (("raw_date_range.xlsx", None, 2958465), ("raw_date_range1904.xlsx", "1", 2957003)):
+        values = ["-1", "%d.5" % last, "%d" % (last + 1), "0"]
+        rows = [row(1, [inline("A1", "<t>Date</t>")])]
+        rows += [row(r, [cell("A%d" % r, v, s="1")]) for r, v in enumerate(values, start=2)]
+        pkg.write(path(name), pkg.workbook([("Sheet1", "xl/worksheets/sheet1.xml", pkg.worksheet("".join(rows)))],
+                                           style=pkg.styles([14]), date1904=date1904))
+
+
 # -- Expected values ------------------------------------------------------------------------
 
 # Fixtures compared with openpyxl's reading, as (workbook, sheet, expected file stem).
@@ -430,6 +442,7 @@ def main():
     builtin_dates_book("raw_builtin_dates1904.xlsx", "1")
     cell_kinds_book()
     iso_dates_book()
+    date_range_books()
     # The content tells the format, not the name.
     shutil.copyfile(path("x_types.xlsx"), path("x_types_named.xls"))
     shutil.copyfile(path("types.xls"), path("types_named.xlsx"))

@@ -126,6 +126,15 @@ TEST(XlsxValues, DatesOfBothSystemsByTheirValue) {
   EXPECT_EQ(t.rows.at(1).at(1), Value("14:05:07"));    // below 1 in a date format
 }
 
+TEST(XlsxValues, SerialsOutsideTheCalendarShowAsNumbers) {
+  // The last day is 9999-12-31 in either system (serial 2958465 counted from 1900, 2957003
+  // from 1904); a serial below 0 or after it is no date.
+  EXPECT_EQ(column("raw_date_range.xlsx", "Date"),
+            (std::vector<Value>{Value("-1"), Value("9999-12-31 12:00:00"), Value("2958466"), Value("00:00:00")}));
+  EXPECT_EQ(column("raw_date_range1904.xlsx", "Date"),
+            (std::vector<Value>{Value("-1"), Value("9999-12-31 12:00:00"), Value("2957004"), Value("00:00:00")}));
+}
+
 // Chinese text through the GBK entry arrives as GBK; a character GBK lacks is refused with
 // 22018 naming the cell.
 TEST(XlsxValues, GbkEntryGivesGbkText) {
