@@ -1,29 +1,15 @@
 #include "compound_file.h"
 
+#include "gsf_ref.h"
+
 #include <gsf/gsf.h>
 
-#include <cerrno>
 #include <cstring>
-#include <mutex>
-#include <sys/stat.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace xlsodbc {
 namespace {
 
 const uint8_t kOle2Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-
-void init_gsf() {
-  static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
-}
-
-template <typename T>
-struct GObjectRef {
-  T* p = nullptr;
-  ~GObjectRef() { if (p) g_object_unref(p); }
-};
 
 // The stream of the root storage named `name`, compared without regard to case as compound
 // files name their entries ("WORKBOOK", "workbook" and "Workbook" are one name); nullptr
@@ -54,91 +40,57 @@ bool looks_like_text(const uint8_t* head, size_t n) {
 }  // namespace
 
 std::string describe_foreign_file(const uint8_t* head, size_t n) {
-  if (n >= 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4)
-    return "it is a ZIP archive (an .xlsx workbook saved under an .xls name?), not an Excel "
-           "97-2003 workbook; save it in the Excel 97-2003 (.xls) format";
   if (n >= 4 && head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04))
-    return "it is an Excel 2.x-4.x worksheet file; only Excel 97-2003 (.xls) workbooks can be read";
+    return "it is an Excel 2.x-4.x worksheet file; only Excel 97-2003 (.xls) and Excel 2007 and "
+           "later (.xlsx) workbooks can be read";
   if (n >= 5 && std::memcmp(head, "{\\rtf", 5) == 0) return "it is an RTF document, not an Excel workbook";
   if (n >= 5 && (std::memcmp(head, "<?xml", 5) == 0 || std::memcmp(head, "<html", 5) == 0 ||
                  std::memcmp(head, "<HTML", 5) == 0))
-    return "it is an XML or HTML file, not an Excel 97-2003 workbook";
+    return "it is an XML or HTML file, not an Excel workbook";
   if (looks_like_text(head, n))
-    return "it is a text file (CSV or similar), not an Excel 97-2003 workbook";
-  return "it is not an Excel 97-2003 workbook (no compound document signature)";
+    return "it is a text file (CSV or similar), not an Excel workbook";
+  return "it is not an Excel workbook (neither a compound document nor a zip package)";
 }
 
-bool read_workbook_stream(const std::string& path, std::vector<uint8_t>& out, std::string& error) {
+bool has_compound_signature(const uint8_t* head, size_t n) {
+  return n >= 8 && std::memcmp(head, kOle2Signature, 8) == 0;
+}
+
+bool read_workbook_stream(GsfInput* file, std::vector<uint8_t>& out, std::string& error) {
   out.clear();
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) error = "the file does not exist";
-    else error = std::string("the file cannot be accessed: ") + std::strerror(errno);
-    return false;
-  }
-  if (S_ISDIR(st.st_mode)) { error = "it is a folder, not a file"; return false; }
-  if (!S_ISREG(st.st_mode)) { error = "it is not a regular file"; return false; }
-  if (st.st_size == 0) { error = "the file is empty"; return false; }
-
-  // Look at the signature first so that foreign files get a precise message.
-  uint8_t head[512];
-  size_t nhead = 0;
-  {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) { error = std::string("the file cannot be opened: ") + std::strerror(errno); return false; }
-    ssize_t r = read(fd, head, sizeof head);
-    close(fd);
-    if (r < 0) { error = std::string("the file cannot be read: ") + std::strerror(errno); return false; }
-    nhead = static_cast<size_t>(r);
-  }
-  if (nhead < 8 || std::memcmp(head, kOle2Signature, 8) != 0) {
-    error = describe_foreign_file(head, nhead);
-    return false;
-  }
-  if (st.st_size < 1024) {
+  const gsf_off_t file_size = gsf_input_size(file);
+  if (file_size < 1024) {
     error = "the workbook is damaged or truncated (the compound document is only " +
-            std::to_string(st.st_size) + " bytes long)";
+            std::to_string(file_size) + " bytes long)";
     return false;
   }
-
-  init_gsf();
+  init_readers();
   GError* gerr = nullptr;
-  GObjectRef<GsfInput> input;
-  input.p = gsf_input_stdio_new(path.c_str(), &gerr);
-  if (!input.p) {
-    error = std::string("the file cannot be opened: ") + (gerr ? gerr->message : "unknown error");
-    if (gerr) g_error_free(gerr);
+  GRef<GsfInfile> ole(gsf_infile_msole_new(file, &gerr));
+  if (!ole) {
+    error = "the workbook is damaged or truncated (" +
+            take_error(gerr, "the compound document cannot be read") + ")";
     return false;
   }
-  GObjectRef<GsfInfile> ole;
-  ole.p = gsf_infile_msole_new(input.p, &gerr);
-  if (!ole.p) {
-    error = std::string("the workbook is damaged or truncated (") +
-            (gerr ? gerr->message : "the compound document cannot be read") + ")";
-    if (gerr) g_error_free(gerr);
-    return false;
-  }
-  GObjectRef<GsfInput> stream;
   // As Excel looks for it: "Workbook" first, then "Book", in any case.
-  stream.p = child_stream(ole.p, "Workbook");
-  if (!stream.p) stream.p = child_stream(ole.p, "Book");
-  if (!stream.p) {
-    bool is_xlsx_encrypted = false;
-    GObjectRef<GsfInput> enc;
-    enc.p = child_stream(ole.p, "EncryptedPackage");
-    is_xlsx_encrypted = enc.p != nullptr;
-    if (is_xlsx_encrypted)
-      error = "it is a password-protected .xlsx workbook; encrypted workbooks cannot be read";
+  GRef<GsfInput> stream(child_stream(ole.get(), "Workbook"));
+  if (!stream) stream.reset(child_stream(ole.get(), "Book"));
+  if (!stream) {
+    // An encrypted .xlsx is a compound document holding the encrypted zip package.
+    GRef<GsfInput> encrypted(child_stream(ole.get(), "EncryptedPackage"));
+    if (encrypted)
+      error = "it is an .xlsx workbook protected with a password (encrypted); open it in Excel, "
+              "remove the password and save it again";
     else
       error = "it is a compound document without a Workbook stream (another Office document, "
               "not an Excel workbook)";
     return false;
   }
-  gsf_off_t size = gsf_input_size(stream.p);
+  gsf_off_t size = gsf_input_size(stream.get());
   if (size <= 0) { error = "the workbook stream is empty"; return false; }
-  if (size > st.st_size) {
+  if (size > file_size) {
     error = "the workbook is damaged or truncated (its stream claims " + std::to_string(size) +
-            " bytes in a file of " + std::to_string(st.st_size) + ")";
+            " bytes in a file of " + std::to_string(file_size) + ")";
     return false;
   }
   try {
@@ -147,7 +99,7 @@ bool read_workbook_stream(const std::string& path, std::vector<uint8_t>& out, st
     error = "not enough memory to read the workbook";
     return false;
   }
-  if (!gsf_input_read(stream.p, static_cast<size_t>(size), out.data())) {
+  if (!gsf_input_read(stream.get(), static_cast<size_t>(size), out.data())) {
     out.clear();
     error = "the workbook is damaged or truncated (its stream cannot be read to the end)";
     return false;

@@ -1,7 +1,7 @@
 // ODBC entry points: connecting to a workbook (SQLDriverConnect, SQLConnect), disconnecting,
 // connection attributes. The ANSI (A) and wide (W) entries share the functions of the
 // unnamed namespace; each converts its text once, at the entry.
-#include "compound_file.h"
+#include "workbook_file.h"
 #include "connect_string.h"
 #include "handles.h"
 #include "path_map.h"
@@ -52,11 +52,8 @@ SQLRETURN open_workbook(Dbc* dbc, const std::string& dbq_utf8) {
   if (path.empty())
     return dbc->diag.error("08001", "cannot open workbook '" + dbq_utf8 + "': " + error);
   dbc->path = path;
-  std::vector<uint8_t> stream;
-  if (!read_workbook_stream(path, stream, error))
-    return dbc->diag.error("08001", "cannot open workbook " + dbc->workbook_label() + ": " + error);
   auto wb = std::make_shared<Workbook>();
-  if (!wb->open(std::move(stream), error))
+  if (!open_workbook_file(path, *wb, error))
     return dbc->diag.error("08001", "cannot open workbook " + dbc->workbook_label() + ": " + error);
   dbc->workbook = std::move(wb);
   dbc->sheets.clear();

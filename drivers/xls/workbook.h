@@ -1,31 +1,44 @@
-// A workbook in memory: the global records (worksheets, shared strings, number formats,
-// date system) parsed when the workbook is opened, and worksheets parsed on demand into
-// cells.
+// A workbook in memory, whichever file format it came from: the workbook-wide parts (worksheets,
+// shared strings, number formats, date system) read when the workbook is opened, and
+// worksheets read on demand into cells. An .xls workbook is kept as its BIFF stream; an .xlsx
+// workbook keeps its zip package open and streams a worksheet's XML part when it is loaded.
 #pragma once
 
 #include "number_format.h"
+#include "zip_package.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace xlsodbc {
 
+// The largest grid a worksheet has: 1,048,576 rows by 16,384 columns (A to XFD). An .xls
+// worksheet stops at 65,536 rows and 256 columns.
+constexpr uint32_t kMaxRows = 1u << 20;
+constexpr uint32_t kMaxCols = 1u << 14;
+
 // One cell of a worksheet. Text lives in the workbook's shared strings or in the
-// worksheet's own strings (LABEL records and formula results). 16 bytes: cell records give the
-// row in 16 bits.
+// worksheet's own strings (LABEL records, inline strings and formula results). 16 bytes, so
+// that a full-height sheet of ten columns stays well inside memory: the row takes 24 bits.
 struct Cell {
   enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error };
   union {
     double number;
     uint32_t index;
   };
-  uint16_t row;
+  uint32_t row : 24;
+  uint32_t type : 8;
   uint16_t col;
   uint16_t xf;
-  uint8_t type;
 };
+static_assert(sizeof(Cell) == 16, "a cell takes 16 bytes");
+
+// The cell format given to a date cell that an .xlsx worksheet writes as ISO 8601 text
+// (t="d"): the cell holds its serial number, shown as a date by its value.
+constexpr uint16_t kIsoDateXf = 0xFFFF;
 
 struct Worksheet {
   std::string name;
@@ -40,19 +53,27 @@ struct Worksheet {
 
   // The cell at an absolute position, or nullptr when there is none.
   const Cell* find(uint32_t row, uint16_t col) const;
+
+  // Once every cell is read: keeps those that hold a value, the last one of a position,
+  // ordered by position, and sets the block and the row index.
+  void finish();
 };
 
 class Workbook {
  public:
   struct SheetEntry {
     std::string name;
-    uint32_t offset = 0;
-    uint8_t type = 0;  // 0 worksheet, 1 macro sheet, 2 chart, 6 VB module
+    uint32_t offset = 0;  // .xls: where the sheet's BOF record is in the stream
+    std::string part;     // .xlsx: the sheet's part in the package (empty when missing)
+    uint8_t type = 0;     // 0 worksheet, 1 macro sheet, 2 chart, 6 VB module
   };
 
   // Parses the global records of a workbook stream (takes ownership of the bytes). On
   // failure returns false with a readable reason.
   bool open(std::vector<uint8_t> stream, std::string& error);
+  // Reads the workbook-wide parts of an .xlsx package (takes it over). On failure returns
+  // false with a readable reason.
+  bool open_package(std::unique_ptr<ZipPackage> package, std::string& error);
 
   const std::vector<SheetEntry>& sheets() const { return sheets_; }
   // Index of the worksheet with this name (compared case-insensitively), or -1.
@@ -62,8 +83,12 @@ class Workbook {
 
   const std::string& shared_string(uint32_t i) const;
   uint32_t shared_string_length(uint32_t i) const;  // in characters
-  NumberKind number_kind(uint16_t xf) const { return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain; }
+  NumberKind number_kind(uint16_t xf) const {
+    if (xf == kIsoDateXf) return NumberKind::DateTime;
+    return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain;
+  }
   bool date1904() const { return date1904_; }
+  // 5 or 8 for an .xls workbook, 0 for an .xlsx one.
   int biff_version() const { return biff_; }
   uint16_t code_page() const { return code_page_; }
 
@@ -73,7 +98,14 @@ class Workbook {
   uint32_t cell_text_length(const Worksheet& ws, const Cell& c) const;
 
  private:
+  bool load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::string& error) const;
+  bool load_package_sheet(const SheetEntry& entry, Worksheet& ws, std::string& error) const;
+  // Sets the kind of each cell format from its number format: `formats` maps the number
+  // formats the workbook defines to their codes, `xf_formats` gives each cell format's.
+  void classify_cell_formats(const std::map<unsigned, std::string>& formats, const std::vector<unsigned>& xf_formats);
+
   std::vector<uint8_t> stream_;
+  std::unique_ptr<ZipPackage> package_;
   std::vector<SheetEntry> sheets_;
   std::vector<std::string> sst_;
   std::vector<uint32_t> sst_lengths_;
