@@ -124,12 +124,13 @@ def _text_xml(text):
 
 
 class SheetRows:
-    """Turns cells into the <row> elements of the worksheet, keeping the last row and column
-    that hold a cell and the number of shared-string references."""
+    """Turns cells into the <row> elements of the worksheet, keeping the first and last row
+    and column that hold a cell and the number of shared-string references."""
 
     def __init__(self, width):
         self.letters = [column_letters(c + 1) for c in range(width)]
         self.spans = "1:%d" % width
+        self.first_row = self.first_col = None
         self.last_row = 0
         self.last_col = 0
         self.text_cells = 0
@@ -149,6 +150,9 @@ class SheetRows:
                 parts.append('<c r="%s%d" s="%d"><v>%d</v></c>' % (letter, number, DATE_STYLE, value))
             else:
                 parts.append('<c r="%s%d"><v>%s</v></c>' % (letter, number, number_text(value)))
+            if self.first_row is None:
+                self.first_row = number
+            self.first_col = min(self.first_col or col, col)
             self.last_row = number
             self.last_col = max(self.last_col, col)
         parts.append("</row>")
@@ -206,8 +210,8 @@ def write_package(path, width, last_row, rows, strings, unique_strings):
         _stream(zf, "xl/sharedStrings.xml", string_parts())
         zf.writestr("docProps/core.xml", CORE)
         zf.writestr("docProps/app.xml", APP)
-    if (sheet.last_row, sheet.last_col) != (last_row, width):
-        raise ValueError("the cells end at %s%d, the dimension says %s"
-                         % (column_letters(sheet.last_col), sheet.last_row, dimension))
+    if (sheet.first_row, sheet.first_col, sheet.last_row, sheet.last_col) != (1, 1, last_row, width):
+        raise ValueError("the cells fill rows %s to %d, columns %s to %d; the dimension says %s"
+                         % (sheet.first_row, sheet.last_row, sheet.first_col, sheet.last_col, dimension))
     if written != unique_strings:
         raise ValueError("%d shared strings written, uniqueCount says %d" % (written, unique_strings))

@@ -110,6 +110,10 @@ class PackageWriter(unittest.TestCase):
             with self.assertRaises(ValueError):
                 xp.write_package(io.BytesIO(), width, last_row, iter(rows), [], 0)
         xp.write_package(io.BytesIO(), 2, 2, iter(rows), [], 0)
+        # The range starts at A1: a sheet whose first cell lies elsewhere would need another.
+        for late_start in ([(2, [(xp.NUMBER, 1), (xp.NUMBER, 2)])], [(1, [None, (xp.NUMBER, 2)])]):
+            with self.assertRaises(ValueError):
+                xp.write_package(io.BytesIO(), 2, late_start[0][0], iter(late_start), [], 0)
 
     def test_a_shared_string_count_that_differs_from_the_strings_is_refused(self):
         with self.assertRaises(ValueError):
