@@ -3,8 +3,6 @@
 // unixODBC and FreeTDS, one SQLExecDirect per statement. Prints how many and how long.
 //
 //   replay_inserts "CONNECTION STRING" STATEMENT-LOG
-#include <sql.h>
-#include <sqlext.h>
 #include <strings.h>
 
 #include <chrono>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "odbc_client.h"
 #include "statement_log.h"
 
 namespace {
@@ -26,14 +25,6 @@ std::vector<std::string> read_inserts(const char* path) {
   return inserts;
 }
 
-void report(SQLSMALLINT type, SQLHANDLE handle, const std::string& what) {
-  SQLCHAR state[6] = "", text[512] = "";
-  SQLINTEGER native = 0;
-  SQLSMALLINT len = 0;
-  SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &len);
-  std::fprintf(stderr, "replay_inserts: %s: %s\n", what.c_str(), reinterpret_cast<char*>(text));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,23 +33,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> inserts = read_inserts(argv[2]);
-  SQLHENV env;
-  SQLHDBC dbc;
+  OdbcClient client;
+  if (!client.connect(argv[1], "replay_inserts")) return 1;
   SQLHSTMT st;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(argv[1]), SQL_NTS,
-                                      nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT))) {
-    report(SQL_HANDLE_DBC, dbc, "cannot connect");
-    return 1;
-  }
-  SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
+  SQLAllocHandle(SQL_HANDLE_STMT, client.dbc(), &st);
   auto start = std::chrono::steady_clock::now();
   for (std::string& sql : inserts) {
     SQLRETURN rc = SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(&sql[0]), static_cast<SQLINTEGER>(sql.size()));
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-      report(SQL_HANDLE_STMT, st, sql);
+      report_diagnostic("replay_inserts", sql, SQL_HANDLE_STMT, st);
       return 1;
     }
     SQLFreeStmt(st, SQL_CLOSE);
@@ -66,8 +49,5 @@ int main(int argc, char** argv) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("native: %zu inserts in %.3f s\n", inserts.size(), seconds);
   SQLFreeHandle(SQL_HANDLE_STMT, st);
-  SQLDisconnect(dbc);
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
   return 0;
 }

@@ -53,7 +53,6 @@ bool Workbook::open(std::vector<uint8_t> stream, std::string& error) {
   date1904_ = false;
   sheets_.clear();
   sst_.clear();
-  sst_lengths_.clear();
   xf_kinds_.clear();
   RecordReader rr(stream_.data(), stream_.size());
   Record r;
@@ -120,16 +119,14 @@ bool Workbook::open(std::vector<uint8_t> stream, std::string& error) {
         uint32_t unique = get_u32(r.data + 4);
         ContinuedReader cr(rr, r);
         cr.skip(8);
-        sst_.reserve(std::min<size_t>(unique, stream_.size() / 3));
-        sst_lengths_.reserve(sst_.capacity());
+        sst_.reserve(std::min<size_t>(unique, stream_.size() / 3), stream_.size());
         for (uint32_t i = 0; i < unique; ++i) {
           std::string s;
           if (!cr.unicode_string(s)) {
             if (rr.truncated()) { error = "the workbook is damaged or truncated (shared string table)"; return false; }
             break;  // fewer strings than announced: keep those read
           }
-          sst_lengths_.push_back(static_cast<uint32_t>(utf8_length(s)));
-          sst_.push_back(std::move(s));
+          sst_.add(s);
         }
         break;
       }
@@ -198,7 +195,7 @@ bool Workbook::load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::stri
       case rec::kLabelSst:
         if (r.size >= 10) {
           uint32_t isst = get_u32(d + 6);
-          if (isst < sst_.size() && !sst_[isst].empty())
+          if (isst < sst_.size() && !sst_.at(isst).empty())
             add(get_u16(d), get_u16(d + 2), get_u16(d + 4), Cell::SharedText).index = isst;
         }
         break;

@@ -99,7 +99,7 @@ std::u16string utf8_to_utf16(const std::string& in) {
   return out;
 }
 
-size_t utf8_length(const std::string& s) {
+size_t utf8_length(std::string_view s) {
   size_t n = 0;
   for (unsigned char c : s) n += (c & 0xC0) != 0x80;
   return n;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace xlsodbc {
 
@@ -12,7 +13,7 @@ void append_utf16_as_utf8(const char16_t* units, size_t n, std::string& out);
 // UTF-8 to UTF-16 (host order, as SQLWCHAR); invalid bytes become U+FFFD.
 std::u16string utf8_to_utf16(const std::string& in);
 // Number of code points in UTF-8 text.
-size_t utf8_length(const std::string& s);
+size_t utf8_length(std::string_view s);
 // Appends the UTF-8 form of a code point.
 void put_utf8(uint32_t cp, std::string& out);
 // The first `chars` code points of UTF-8 text (all of it when it is shorter); never splits a

@@ -7,12 +7,6 @@
 #include <cmath>
 
 namespace xlsodbc {
-namespace {
-
-const std::string kEmpty;
-
-}  // namespace
-
 const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
   if (empty || row < first_row || row > last_row) return nullptr;
   size_t r = row - first_row;
@@ -56,10 +50,6 @@ int Workbook::find_sheet(const std::string& name) const {
     if (fold_case(sheets_[i].name) == key) return static_cast<int>(i);
   return -1;
 }
-
-const std::string& Workbook::shared_string(uint32_t i) const { return i < sst_.size() ? sst_[i] : kEmpty; }
-
-uint32_t Workbook::shared_string_length(uint32_t i) const { return i < sst_lengths_.size() ? sst_lengths_[i] : 0; }
 
 bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const {
   const SheetEntry& entry = sheets_.at(index);

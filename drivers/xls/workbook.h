@@ -5,6 +5,7 @@
 #pragma once
 
 #include "number_format.h"
+#include "string_table.h"
 #include "zip_package.h"
 
 #include <cstdint>
@@ -81,8 +82,8 @@ class Workbook {
   // Reads the cells of a worksheet. On failure false with a readable reason.
   bool load_sheet(size_t index, Worksheet& out, std::string& error) const;
 
-  const std::string& shared_string(uint32_t i) const;
-  uint32_t shared_string_length(uint32_t i) const;  // in characters
+  std::string_view shared_string(uint32_t i) const { return sst_.at(i); }
+  uint32_t shared_string_length(uint32_t i) const { return sst_.length(i); }  // in characters
   NumberKind number_kind(uint16_t xf) const {
     if (xf == kIsoDateXf) return NumberKind::DateTime;
     return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain;
@@ -107,8 +108,7 @@ class Workbook {
   std::vector<uint8_t> stream_;
   std::unique_ptr<ZipPackage> package_;
   std::vector<SheetEntry> sheets_;
-  std::vector<std::string> sst_;
-  std::vector<uint32_t> sst_lengths_;
+  StringTable sst_;
   std::vector<NumberKind> xf_kinds_;
   bool date1904_ = false;
   int biff_ = 8;

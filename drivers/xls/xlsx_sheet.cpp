@@ -32,7 +32,7 @@ size_t announced_cells(std::string_view ref, gsf_off_t part_size) {
 
 class SheetReader : public XmlHandler {
  public:
-  SheetReader(XmlPart& xml, Worksheet& ws, gsf_off_t part_size, const std::vector<std::string>& shared, bool date1904)
+  SheetReader(XmlPart& xml, Worksheet& ws, gsf_off_t part_size, const StringTable& shared, bool date1904)
       : xml_(xml), ws_(ws), part_size_(part_size), shared_(shared), date1904_(date1904) {}
 
   void start(std::string_view name, const XmlAttribute* attributes, size_t count) override {
@@ -143,7 +143,7 @@ class SheetReader : public XmlHandler {
     switch (type_) {
       case 's': {
         uint32_t i;
-        if (!parse_unsigned(std::string_view(value_), i) || i >= shared_.size() || shared_[i].empty()) return;
+        if (!parse_unsigned(std::string_view(value_), i) || i >= shared_.size() || shared_.at(i).empty()) return;
         c.type = Cell::SharedText;
         c.index = i;
         break;
@@ -188,7 +188,7 @@ class SheetReader : public XmlHandler {
   XmlPart& xml_;
   Worksheet& ws_;
   const gsf_off_t part_size_;
-  const std::vector<std::string>& shared_;
+  const StringTable& shared_;
   const bool date1904_;
 
   bool stopped_ = false;

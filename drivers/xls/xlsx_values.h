@@ -69,10 +69,10 @@ class StringItem {
     text_.append(s);
     return true;
   }
-  // The text, escapes decoded; the item is left empty.
-  std::string take() {
+  // The text, escapes decoded; valid until the next begin().
+  const std::string& take() {
     unescape_xstring(text_);
-    return std::move(text_);
+    return text_;
   }
 
  private:

@@ -152,43 +152,40 @@ class StylesReader : public XmlHandler {
   bool in_cell_xfs_ = false;
 };
 
-// The shared strings (<si> items of sharedStrings.xml) with their lengths in characters.
+// The shared strings (<si> items of sharedStrings.xml).
 class SharedStringsReader : public XmlHandler {
  public:
-  SharedStringsReader(XmlPart& part, std::vector<std::string>& strings, std::vector<uint32_t>& lengths, gsf_off_t size)
-      : part_(part), strings_(strings), lengths_(lengths), size_(size) {}
+  SharedStringsReader(XmlPart& part, StringTable& strings, gsf_off_t size) : part_(part), strings_(strings), size_(size) {}
   void start(std::string_view name, const XmlAttribute* a, size_t n) override {
     if (in_item_) return item_.start(name);
     if (name == "si") {
       in_item_ = true;
       item_.begin();
     } else if (name == "sst") {
-      // The count announced is a hint only, bounded by what the part could hold.
+      // The count announced is a hint only, bounded by what the part could hold; the text is
+      // no longer than the part.
       size_t unique = 0;
-      if (parse_unsigned(find_attribute(a, n, "uniqueCount"), unique))
-        strings_.reserve(std::min<size_t>(unique, static_cast<size_t>(size_ / 8)));
+      parse_unsigned(find_attribute(a, n, "uniqueCount"), unique);
+      strings_.reserve(std::min<size_t>(unique, static_cast<size_t>(size_ / 8)), static_cast<size_t>(size_));
     }
   }
   void end(std::string_view name) override {
     if (!in_item_) return;
     if (name != "si") return item_.end(name);
     in_item_ = false;
-    strings_.push_back(item_.take());
-    lengths_.push_back(static_cast<uint32_t>(utf8_length(strings_.back())));
+    if (!strings_.add(item_.take())) part_.fail("the shared strings hold more than 4 GB of text");
   }
   void text(std::string_view s) override {
     if (in_item_ && !item_.add(s)) part_.fail("a shared string of more than 16 MB is too large");
   }
   void restart() override {
     strings_.clear();
-    lengths_.clear();
     in_item_ = false;
   }
 
  private:
   XmlPart& part_;
-  std::vector<std::string>& strings_;
-  std::vector<uint32_t>& lengths_;
+  StringTable& strings_;
   const gsf_off_t size_;
   StringItem item_;
   bool in_item_ = false;
@@ -200,7 +197,6 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
   stream_.clear();
   sheets_.clear();
   sst_.clear();
-  sst_lengths_.clear();
   xf_kinds_.clear();
   date1904_ = false;
   biff_ = 0;
@@ -242,7 +238,7 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
     if (!in) return false;
     const gsf_off_t size = gsf_input_size(in.get());
     XmlPart xml(std::move(in), strings->target);
-    SharedStringsReader reader(xml, sst_, sst_lengths_, size);
+    SharedStringsReader reader(xml, sst_, size);
     if (!xml.parse_all(reader)) {
       error = xml.error();
       return false;

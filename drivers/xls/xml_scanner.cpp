@@ -18,15 +18,17 @@ bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; 
 bool name_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool name_char(unsigned char c) { return name_start(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':'; }
 
-// The end of a qualified name starting at `p` (ASCII names only; others go to libxml2), or
-// `p` itself when there is none. At most one ':', neither first nor last.
+// The end of a qualified name starting at `p` (ASCII names only; others go to libxml2):
+// `end` when the name may go on past the input at hand, `p` itself when there is no name.
+// At most one ':', neither first nor last.
 const char* scan_name(const char* p, const char* end) {
-  if (p == end || !name_start(static_cast<unsigned char>(*p))) return p;
+  if (p == end) return end;
+  if (!name_start(static_cast<unsigned char>(*p))) return p;
   const char* q = p + 1;
   int colons = 0;
   while (q < end && name_char(static_cast<unsigned char>(*q))) colons += *q++ == ':';
-  if (colons > 1 || (colons == 1 && (q[-1] == ':' || std::memchr(p, ':', static_cast<size_t>(q - p)) == nullptr)))
-    return p;
+  if (q == end) return end;
+  if (colons > 1 || (colons == 1 && q[-1] == ':')) return p;
   return q;
 }
 
@@ -156,63 +158,77 @@ bool XmlScanner::text_run(std::string_view raw, bool in_root) {
   return true;
 }
 
-XmlScanner::Step XmlScanner::start_tag(size_t at, size_t close) {
+// A start tag at `at`, scanned in one pass; `next` is set past its '>'. NeedMore when the tag
+// does not end within the buffer.
+XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
   if (epilog_) return Step::GiveUp;  // a second root
   const char* p = buffer_.data() + at + 1;
-  const char* end = buffer_.data() + close;
-  bool empty = end > p && end[-1] == '/';
-  if (empty) --end;
+  const char* const end = buffer_.data() + buffer_.size();
   const char* name_end = scan_name(p, end);
+  if (name_end == end) return Step::NeedMore;
   if (name_end == p) return Step::GiveUp;
   std::string_view qname(p, static_cast<size_t>(name_end - p));
   attributes_.clear();
   raw_names_.clear();
-  std::string& decoded = text_;
-  decoded.clear();
-  // Decoded values go to `decoded`; their places are kept as offsets until every value is in.
-  std::vector<std::pair<size_t, size_t>>& spans = spans_;
-  spans.clear();
+  text_.clear();  // decoded values; their places are kept as offsets until every value is in
+  spans_.clear();
   p = name_end;
-  while (p < end) {
+  bool empty = false;
+  for (;;) {
     const char* before = p;
     while (p < end && is_space(*p)) ++p;
-    if (p == end) break;
+    if (p == end) return Step::NeedMore;
+    if (*p == '>') break;
+    if (*p == '/') {
+      if (p + 1 == end) return Step::NeedMore;
+      if (p[1] != '>') return Step::GiveUp;
+      empty = true;
+      ++p;
+      break;
+    }
     if (p == before) return Step::GiveUp;  // attributes are separated by white space
     const char* an = p;
     const char* an_end = scan_name(p, end);
+    if (an_end == end) return Step::NeedMore;
     if (an_end == an) return Step::GiveUp;
     p = an_end;
     while (p < end && is_space(*p)) ++p;
-    if (p == end || *p != '=') return Step::GiveUp;
+    if (p == end) return Step::NeedMore;
+    if (*p != '=') return Step::GiveUp;
     ++p;
     while (p < end && is_space(*p)) ++p;
-    if (p == end || (*p != '"' && *p != '\'')) return Step::GiveUp;
-    char quote = *p++;
-    const char* v = p;
+    if (p == end) return Step::NeedMore;
+    if (*p != '"' && *p != '\'') return Step::GiveUp;
+    const char quote = *p++;
     const char* v_end = static_cast<const char*>(std::memchr(p, quote, static_cast<size_t>(end - p)));
-    if (!v_end) return Step::GiveUp;
-    p = v_end + 1;
+    if (!v_end) return Step::NeedMore;
     std::string_view attr_qname(an, static_cast<size_t>(an_end - an));
-    std::string_view raw(v, static_cast<size_t>(v_end - v));
-    // Namespace declarations are not attributes to the reader, as with libxml2.
-    bool declaration = attr_qname == "xmlns" || attr_qname.substr(0, 6) == "xmlns:";
+    std::string_view raw(p, static_cast<size_t>(v_end - p));
+    p = v_end + 1;
     // A repeated attribute (by qualified name) makes the tag malformed.
     for (std::string_view seen : raw_names_)
       if (seen == attr_qname) return Step::GiveUp;
     raw_names_.push_back(attr_qname);
+    // Namespace declarations are not attributes to the reader, as with libxml2.
+    bool declaration = attr_qname.size() >= 5 && attr_qname.substr(0, 5) == "xmlns" &&
+                       (attr_qname.size() == 5 || attr_qname[5] == ':');
     if (plain(raw, true)) {
-      if (!declaration) attributes_.push_back(XmlAttribute{local_part(attr_qname), raw});
-      spans.emplace_back(SIZE_MAX, 0);
+      if (!declaration) {
+        attributes_.push_back(XmlAttribute{local_part(attr_qname), raw});
+        spans_.emplace_back(SIZE_MAX, 0);
+      }
     } else {
-      size_t from = decoded.size();
-      if (!decode(raw, true, decoded)) return Step::GiveUp;
-      if (!declaration) attributes_.push_back(XmlAttribute{local_part(attr_qname), std::string_view()});
-      spans.emplace_back(from, decoded.size() - from);
+      size_t from = text_.size();
+      if (!decode(raw, true, text_)) return Step::GiveUp;
+      if (!declaration) {
+        attributes_.push_back(XmlAttribute{local_part(attr_qname), std::string_view()});
+        spans_.emplace_back(from, text_.size() - from);
+      }
     }
-    if (declaration) spans.pop_back();
   }
   for (size_t i = 0; i < attributes_.size(); ++i)
-    if (spans[i].first != SIZE_MAX) attributes_[i].value = std::string_view(decoded.data() + spans[i].first, spans[i].second);
+    if (spans_[i].first != SIZE_MAX) attributes_[i].value = std::string_view(text_.data() + spans_[i].first, spans_[i].second);
+  next = static_cast<size_t>(p + 1 - buffer_.data());
 
   std::string_view local = local_part(qname);
   handler_.start(local, attributes_.data(), attributes_.size());
@@ -301,24 +317,18 @@ XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
     }
     return Step::GiveUp;  // a document type, or CDATA outside the root
   }
-  // A tag: its '>' is the first outside quoted attribute values.
-  size_t i = at + 1;
-  char quote = 0;
-  for (; i < size; ++i) {
-    char ch = b[i];
-    if (quote) {
-      if (ch == quote) quote = 0;
-    } else if (ch == '"' || ch == '\'') {
-      quote = ch;
-    } else if (ch == '>') {
-      break;
-    } else if (ch == '<') {
-      return Step::GiveUp;
-    }
+  if (c == '/') {
+    const void* gt = std::memchr(b.data() + at + 2, '>', size - at - 2);
+    if (!gt) return need(at);
+    size_t close = static_cast<size_t>(static_cast<const char*>(gt) - b.data());
+    Step s = end_tag(at, close);
+    if (s == Step::Done) at = close + 1;
+    return s;
   }
-  if (i == size) return need(at);
-  Step s = c == '/' ? end_tag(at, i) : start_tag(at, i);
-  if (s == Step::Done) at = i + 1;
+  size_t next = at;
+  Step s = start_tag(at, next);
+  if (s == Step::NeedMore) return need(at);
+  if (s == Step::Done) at = next;
   return s;
 }
 

@@ -52,7 +52,7 @@ class XmlScanner {
   enum class Step { Done, NeedMore, GiveUp };
   Step scan(bool last);
   Step markup(size_t& at, bool last);
-  Step start_tag(size_t at, size_t close);
+  Step start_tag(size_t at, size_t& next);
   Step end_tag(size_t at, size_t close);
   bool text_run(std::string_view raw, bool in_root);
   bool decode(std::string_view raw, bool attribute, std::string& out);
