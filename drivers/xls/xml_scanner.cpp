@@ -389,11 +389,13 @@ XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
 XmlScanner::Step XmlScanner::scan(bool last) {
   size_t pos = 0;
   Step result = Step::Done;
-  if (at_start_ && buffer_.size() >= 3 && static_cast<unsigned char>(buffer_[0]) == 0xEF &&
-      static_cast<unsigned char>(buffer_[1]) == 0xBB && static_cast<unsigned char>(buffer_[2]) == 0xBF)
-    pos = 3;  // the UTF-8 byte order mark
-  else if (at_start_ && buffer_.size() < 3 && !last)
-    return Step::NeedMore;
+  if (!bom_checked_) {
+    if (buffer_.size() < 3 && !last) return Step::NeedMore;
+    bom_checked_ = true;
+    if (buffer_.size() >= 3 && static_cast<unsigned char>(buffer_[0]) == 0xEF &&
+        static_cast<unsigned char>(buffer_[1]) == 0xBB && static_cast<unsigned char>(buffer_[2]) == 0xBF)
+      pos = 3;  // the UTF-8 byte order mark, once, before anything else
+  }
   while (pos < buffer_.size()) {
     if (buffer_[pos] == '<') {
       result = markup(pos, last);
