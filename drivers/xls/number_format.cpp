@@ -154,14 +154,18 @@ void put_digits(unsigned value, int width, std::string& out) {
 
 }  // namespace
 
-SerialForm serial_form(double serial, NumberKind kind) {
-  if (kind == NumberKind::Plain || !(serial >= 0) || serial >= 2958466.0) return SerialForm::None;  // also NaN
+SerialForm serial_form(double serial, NumberKind kind, bool date1904) {
+  // The day after 9999-12-31 in each date system; a serial that reaches it once rounded to
+  // the second is no date either.
+  const double end = date1904 ? 2957004.0 : 2958466.0;
+  if (kind == NumberKind::Plain || !(serial >= 0) || std::round(serial * 86400.0) >= end * 86400.0)
+    return SerialForm::None;  // also NaN
   if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
   return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
 }
 
 bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out) {
-  SerialForm form = serial_form(serial, kind);
+  SerialForm form = serial_form(serial, kind, date1904);
   if (form == SerialForm::None) return false;
   long long total = std::llround(serial * 86400.0);
   long long day = total / 86400;

@@ -26,10 +26,11 @@ void append_number(double value, std::string& out);
 // The form of a serial date/time number's text. For Date, Time and DateTime formats the value
 // decides: a serial below 1 is a time of day ("13:05:00"), a whole serial a date
 // ("2004-01-01"), any other both ("2004-01-01 13:05:00"). An Elapsed format shows the time of
-// day. None when the serial is outside the range of dates (negative, or after 9999-12-31) or
-// the kind is Plain: the number is then shown as a number.
+// day. None when the serial is outside the range of dates (negative, or after 9999-12-31 in
+// the date system `date1904` selects) or the kind is Plain: the number is then shown as a
+// number.
 enum class SerialForm : uint8_t { None, Date, Time, DateTime };
-SerialForm serial_form(double serial, NumberKind kind);
+SerialForm serial_form(double serial, NumberKind kind, bool date1904);
 // Length in characters of each form's text (0 for None).
 inline unsigned serial_form_length(SerialForm f) {
   return f == SerialForm::Date ? 10 : f == SerialForm::Time ? 8 : f == SerialForm::DateTime ? 19 : 0;

@@ -94,7 +94,7 @@ uint32_t Workbook::cell_text_length(const Worksheet& ws, const Cell& c) const {
   switch (c.type) {
     case Cell::Number: {
       double v = c.number;
-      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf)))) return n;
+      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf), date1904_))) return n;
       if (v == std::trunc(v) && std::fabs(v) < 1e15) {
         uint32_t n = v < 0 ? 2 : 1;
         for (double a = std::fabs(v); a >= 10; a /= 10) ++n;

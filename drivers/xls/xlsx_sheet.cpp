@@ -175,6 +175,8 @@ class SheetReader : public XmlHandler {
         while (b < e && std::isspace(static_cast<unsigned char>(*b))) ++b;
         while (e > b && std::isspace(static_cast<unsigned char>(e[-1]))) --e;
         if (b == e) return;  // <v/>: no value
+        // A number may carry a plus sign ("+7"), which from_chars does not take.
+        if (*b == '+' && e - b > 1 && (std::isdigit(static_cast<unsigned char>(b[1])) || b[1] == '.')) ++b;
         auto r = std::from_chars(b, e, c.number);
         if (r.ec != std::errc() || r.ptr != e)
           return fail("cell " + cell_name() + " holds '" + value_ + "' where a number belongs");

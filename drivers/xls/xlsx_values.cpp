@@ -78,7 +78,8 @@ bool iso_date_serial(const std::string& s, bool date1904, double& serial) {
   bool has_date = std::sscanf(s.c_str(), "%4d-%2d-%2d", &y, &mo, &d) == 3;
   size_t t = s.find('T');
   const char* time = has_date ? (t == std::string::npos ? nullptr : s.c_str() + t + 1) : s.c_str();
-  if (time && std::sscanf(time, "%2d:%2d:%lf%c", &h, &mi, &sec, &tail) < 3) return false;
+  // Seconds are optional (hh:mm is a time of ISO 8601 too).
+  if (time && std::sscanf(time, "%2d:%2d:%lf%c", &h, &mi, &sec, &tail) < 2) return false;
   if (!has_date && !time) return false;
   if (has_date && (mo < 1 || mo > 12 || d < 1 || d > 31)) return false;
   double days = 0;

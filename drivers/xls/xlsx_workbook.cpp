@@ -82,6 +82,10 @@ class WorkbookReader : public XmlHandler {
   WorkbookReader(const std::vector<Relationship>& rels, std::vector<Workbook::SheetEntry>& sheets, bool& date1904)
       : rels_(rels), sheets_(sheets), date1904_(date1904) {}
   void start(std::string_view name, const XmlAttribute* a, size_t n) override {
+    if (!root_seen_) {
+      root_seen_ = true;
+      is_workbook_ = name == "workbook";
+    }
     if (name == "workbookPr") {
       std::string_view v = find_attribute(a, n, "date1904");
       date1904_ = v == "1" || v == "true";
@@ -103,9 +107,14 @@ class WorkbookReader : public XmlHandler {
   void restart() override {
     sheets_.clear();
     date1904_ = false;
+    root_seen_ = is_workbook_ = false;
   }
+  // The part's root element is <workbook> (a package's main part may be a document, a
+  // presentation, ...).
+  bool is_workbook() const { return is_workbook_; }
 
  private:
+  bool root_seen_ = false, is_workbook_ = false;
   const std::vector<Relationship>& rels_;
   std::vector<Workbook::SheetEntry>& sheets_;
   bool& date1904_;
@@ -210,6 +219,10 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
   if (!read_relationships(pkg, workbook_part, rels, error)) return false;
   WorkbookReader workbook(rels, sheets_, date1904_);
   if (!read_part(pkg, workbook_part, workbook, error)) return false;
+  if (!workbook.is_workbook()) {
+    error = "it is a zip archive but not an Excel workbook (its main part '" + workbook_part + "' is no workbook)";
+    return false;
+  }
 
   // Number formats and cell formats: which cells hold dates.
   if (const Relationship* styles = find_by_type(rels, "styles"); styles && pkg.has_part(styles->target)) {
@@ -218,7 +231,9 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
     classify_cell_formats(reader.formats, reader.xf_formats);
   }
 
-  if (const Relationship* strings = find_by_type(rels, "sharedStrings"); strings && pkg.has_part(strings->target)) {
+  // Shared strings the workbook names but the package lacks: a damaged workbook (opening it
+  // as if there were none would drop every text cell).
+  if (const Relationship* strings = find_by_type(rels, "sharedStrings")) {
     GRef<GsfInput> in = pkg.open_part(strings->target, kMaxOtherPart, error);
     if (!in) return false;
     const gsf_off_t size = gsf_input_size(in.get());

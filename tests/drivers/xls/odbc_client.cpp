@@ -193,4 +193,12 @@ std::string to_charset(const std::string& utf8, const char* charset) {
   return out;
 }
 
+Table to_charset(Table t, const char* charset) {
+  for (auto& n : t.names) n = to_charset(n, charset);
+  for (auto& r : t.rows)
+    for (auto& v : r)
+      if (v) v = to_charset(*v, charset);
+  return t;
+}
+
 }  // namespace xlstest

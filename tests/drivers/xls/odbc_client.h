@@ -65,5 +65,7 @@ Table read_expected(const std::string& fixture_name);
 // Compares a result read through the driver with the expected one, value by value (gtest).
 void expect_same(const Table& want, const Table& got);
 std::string to_charset(const std::string& utf8, const char* charset);
+// Every name and value of a table (UTF-8) in another character set.
+Table to_charset(Table t, const char* charset);
 
 }  // namespace xlstest

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """The driver as a Unicode ODBC client sees it: pyodbc (python3-pyodbc) through unixODBC, with
-both registered driver entries (GBK and UTF-8), compared with what python3-xlrd reads.
+both registered driver entries (GBK and UTF-8), compared with what python3-xlrd reads (.xls)
+and python3-openpyxl reads (.xlsx, .xlsm).
 
 pyodbc calls the wide (W) entry points for connecting, statements, column names and
 diagnostics, and reads text columns (SQL_VARCHAR) as SQL_C_CHAR in the entry's character
@@ -17,6 +18,7 @@ import unittest
 import pyodbc
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import openpyxl_reference  # noqa: E402
 import xlrd_reference  # noqa: E402
 
 FIXTURES = os.environ["XLS_FIXTURES"]
@@ -48,6 +50,15 @@ def read(cnxn, statement="select * from [Sheet1$]"):
 def columns(names, rows, wanted):
     at = [names.index(w) for w in wanted]
     return [[row[i] for i in at] for row in rows]
+
+
+def read_as_reference_reads(test, reference, workbooks):
+    """Each workbook's Sheet1 through both entries is what the reference module reads."""
+    for name in workbooks:
+        want = reference.sheet_table(fixture(name))
+        for entry in ENTRIES:
+            with test.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
+                test.assertEqual(read(cnxn), want)
 
 
 class Pyodbc(unittest.TestCase):
@@ -104,11 +115,7 @@ class Pyodbc(unittest.TestCase):
             self.assertEqual(refused.exception.args[0], "22018")
 
     def test_dates_and_long_headers_through_both_entries(self):
-        for name in ("dates_by_value.xls", "long_headers.xls"):
-            want = xlrd_reference.sheet_table(fixture(name))
-            for entry in ENTRIES:
-                with self.subTest(workbook=name, entry=entry), connect(entry, fixture(name)) as cnxn:
-                    self.assertEqual(read(cnxn), want)
+        read_as_reference_reads(self, xlrd_reference, ("dates_by_value.xls", "long_headers.xls"))
 
     def test_catalog(self):
         names, _ = xlrd_reference.sheet_table(fixture("cjk.xls"))
@@ -138,6 +145,47 @@ class Pyodbc(unittest.TestCase):
                     cnxn.cursor().execute("select [없는 열] from [Sheet1$]")
                 self.assertEqual(failed.exception.args[0], "42S22")
                 self.assertIn("column '없는 열' not found in worksheet 'Sheet1'", failed.exception.args[1])
+
+
+class PyodbcXlsx(unittest.TestCase):
+    def test_workbooks_read_as_openpyxl_reads_them_through_both_entries(self):
+        read_as_reference_reads(self, openpyxl_reference, ("x_dates1904.xlsx", "lo_headers.xlsm",
+                                                           "raw_builtin_dates.xlsx"))
+
+    def test_chinese_japanese_korean(self):
+        names, rows = openpyxl_reference.sheet_table(fixture("x_cjk.xlsx"))
+        with connect(UTF8, fixture("x_cjk.xlsx")) as cnxn:
+            self.assertEqual(read(cnxn), (names, rows))
+        with connect(GBK, fixture("x_cjk.xlsx")) as cnxn:
+            plain = ["编号", "名前", "日期", "金额"]
+            self.assertEqual(columns(*read(cnxn, "select [编号], [名前], [日期], [金额] from [Sheet1$]"), plain),
+                             columns(names, rows, plain))
+            cursor = cnxn.cursor()
+            cursor.execute("select [長い値] from [Sheet1$]")
+            for row in rows[:3]:  # Chinese, Japanese, traditional characters, longer than a first read
+                self.assertEqual(cursor.fetchone()[0], row[6])
+            cursor = cnxn.cursor()
+            cursor.execute("select [이름] from [Sheet1$]")
+            with self.assertRaises(pyodbc.Error) as refused:
+                cursor.fetchone()
+            self.assertEqual(refused.exception.args[0], "22018")
+            self.assertIn("cell C2 of worksheet 'Sheet1'", refused.exception.args[1])
+
+    def test_catalog_lists_worksheets_in_workbook_order(self):
+        names, _ = openpyxl_reference.sheet_table(fixture("raw_layout.xlsx"))
+        with connect(UTF8, fixture("raw_layout.xlsx")) as cnxn:
+            self.assertEqual([t.table_name for t in cnxn.cursor().tables(tableType="TABLE")], ["数据$", "汇总$", "Sheet1$"])
+            self.assertEqual([c.column_name for c in cnxn.cursor().columns(table="Sheet1$")], names)
+
+    def test_refusals_name_the_workbook_and_the_reason(self):
+        for entry in ENTRIES:
+            for name, phrase in (("bad_encrypted.xlsx", "protected with a password"), ("bad_binary.xlsb", ".xlsb")):
+                with self.subTest(entry=entry, workbook=name):
+                    with self.assertRaises(pyodbc.Error) as failed:
+                        connect(entry, fixture(name))
+                    self.assertEqual(failed.exception.args[0], "08001")
+                    self.assertIn("cannot open workbook '%s'" % fixture(name), failed.exception.args[1])
+                    self.assertIn(phrase, failed.exception.args[1])
 
 
 if __name__ == "__main__":

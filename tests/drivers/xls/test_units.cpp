@@ -127,11 +127,15 @@ TEST(Dates, TheValueDecidesTheForm) {
   EXPECT_EQ(serial(1.5, NumberKind::Elapsed), "12:00:00");
   EXPECT_EQ(serial(0.25, NumberKind::Elapsed), "06:00:00");
   // The text lengths that column sizes use follow the same forms.
-  EXPECT_EQ(serial_form_length(serial_form(40293.5, NumberKind::Date)), 19u);
-  EXPECT_EQ(serial_form_length(serial_form(40293, NumberKind::Time)), 10u);
-  EXPECT_EQ(serial_form_length(serial_form(0.5, NumberKind::DateTime)), 8u);
-  EXPECT_EQ(serial_form_length(serial_form(1.5, NumberKind::Elapsed)), 8u);
-  EXPECT_EQ(serial_form_length(serial_form(-1, NumberKind::Date)), 0u);
+  EXPECT_EQ(serial_form_length(serial_form(40293.5, NumberKind::Date, false)), 19u);
+  EXPECT_EQ(serial_form_length(serial_form(40293, NumberKind::Time, false)), 10u);
+  EXPECT_EQ(serial_form_length(serial_form(0.5, NumberKind::DateTime, false)), 8u);
+  EXPECT_EQ(serial_form_length(serial_form(1.5, NumberKind::Elapsed, false)), 8u);
+  EXPECT_EQ(serial_form_length(serial_form(-1, NumberKind::Date, false)), 0u);
+  // After 9999-12-31 in either date system, also once rounded to the second.
+  EXPECT_EQ(serial_form(2957003.5, NumberKind::Date, true), SerialForm::DateTime);
+  EXPECT_EQ(serial_form(2957004, NumberKind::Date, true), SerialForm::None);
+  EXPECT_EQ(serial_form(2958465.999999, NumberKind::Date, false), SerialForm::None);
 }
 
 SelectStatement parse_ok(const std::string& s) {

@@ -4,11 +4,17 @@
 //               compound file's mini stream
 //   --filepass  insert a FILEPASS record (an encrypted workbook)
 //   --garble    give a record of the first worksheet a length that runs past the stream
+// or wraps a whole .xlsx file the way a password-protected one is stored:
+//   --encrypted-package  a compound file with the streams "EncryptionInfo" (an agile
+//               encryption header) and "EncryptedPackage" (the package's size, then its
+//               bytes: not really encrypted, a reader must stop at the header)
 #include <gsf/gsf.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 static bool read_stream(const char* path, std::vector<unsigned char>& out) {
@@ -27,36 +33,63 @@ static bool read_stream(const char* path, std::vector<unsigned char>& out) {
   return ok;
 }
 
-static bool write_stream(const char* path, const std::vector<unsigned char>& data) {
+using Stream = std::pair<const char*, std::vector<unsigned char>>;
+
+static bool write_streams(const char* path, const std::vector<Stream>& streams) {
   GError* err = nullptr;
   GsfOutput* out = gsf_output_stdio_new(path, &err);
   if (!out) return false;
   GsfOutfile* ole = gsf_outfile_msole_new(out);
-  GsfOutput* child = gsf_outfile_new_child(ole, "Workbook", FALSE);
-  gsf_output_write(child, data.size(), data.data());
-  gsf_output_close(child);
-  g_object_unref(child);
+  for (const Stream& s : streams) {
+    GsfOutput* child = gsf_outfile_new_child(ole, s.first, FALSE);
+    gsf_output_write(child, s.second.size(), s.second.data());
+    gsf_output_close(child);
+    g_object_unref(child);
+  }
   gsf_output_close(GSF_OUTPUT(ole));
   g_object_unref(ole);
-  gsf_output_close(out);
+  if (!gsf_output_is_closed(out)) gsf_output_close(out);  // closing the compound file closes it
   g_object_unref(out);
   return true;
+}
+
+static int encrypted_package(const char* in, const char* out) {
+  std::FILE* f = std::fopen(in, "rb");
+  if (!f) return 1;
+  std::vector<unsigned char> package(8);
+  unsigned char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) package.insert(package.end(), buf, buf + n);
+  std::fclose(f);
+  uint64_t size = package.size() - 8;
+  for (int i = 0; i < 8; ++i) package[i] = static_cast<unsigned char>(size >> (8 * i));
+  // Version 4.4, flags 0x40 (agile), then the encryption descriptor's XML.
+  std::vector<unsigned char> info = {0x04, 0x00, 0x04, 0x00, 0x40, 0x00, 0x00, 0x00};
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+      "<encryption xmlns=\"http://schemas.microsoft.com/office/2006/encryption\">"
+      "<keyData saltSize=\"16\" blockSize=\"16\" keyBits=\"256\" hashSize=\"64\" cipherAlgorithm=\"AES\" "
+      "cipherChaining=\"ChainingModeCBC\" hashAlgorithm=\"SHA512\" saltValue=\"AAAAAAAAAAAAAAAAAAAAAA==\"/>"
+      "</encryption>";
+  info.insert(info.end(), xml.begin(), xml.end());
+  return write_streams(out, {{"EncryptionInfo", info}, {"EncryptedPackage", package}}) ? 0 : 1;
 }
 
 static unsigned u16(const std::vector<unsigned char>& d, size_t p) { return d[p] | (d[p + 1] << 8); }
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: %s in.xls out.xls --mini|--filepass|--garble\n", argv[0]);
+    std::fprintf(stderr, "usage: %s in.xls out.xls --mini|--filepass|--garble\n"
+                         "       %s in.xlsx out.xlsx --encrypted-package\n", argv[0], argv[0]);
     return 2;
   }
   gsf_init();
+  std::string mode = argv[3];
+  if (mode == "--encrypted-package") return encrypted_package(argv[1], argv[2]);
   std::vector<unsigned char> d;
   if (!read_stream(argv[1], d)) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }
-  std::string mode = argv[3];
   if (mode == "--mini") {
     // The stream ends with the last worksheet's EOF record (0A 00 00 00), then zero padding.
     size_t end = d.size();
@@ -91,5 +124,5 @@ int main(int argc, char** argv) {
   } else {
     return 2;
   }
-  return write_stream(argv[2], d) ? 0 : 1;
+  return write_streams(argv[2], {{"Workbook", d}}) ? 0 : 1;
 }
