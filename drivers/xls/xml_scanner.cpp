@@ -20,7 +20,7 @@ bool name_char(unsigned char c) { return name_start(c) || (c >= '0' && c <= '9')
 
 // The end of a qualified name starting at `p` (ASCII names only; others go to libxml2):
 // `end` when the name may go on past the input at hand, `p` itself when there is no name.
-// At most one ':', neither first nor last.
+// At most one ':', with a name on either side.
 const char* scan_name(const char* p, const char* end) {
   if (p == end) return end;
   if (!name_start(static_cast<unsigned char>(*p))) return p;
@@ -28,7 +28,12 @@ const char* scan_name(const char* p, const char* end) {
   int colons = 0;
   while (q < end && name_char(static_cast<unsigned char>(*q))) colons += *q++ == ':';
   if (q == end) return end;
-  if (colons > 1 || (colons == 1 && q[-1] == ':')) return p;
+  if (colons > 1) return p;
+  if (colons == 1) {
+    // Both parts of a prefixed name are names: the local part starts as a name does.
+    const char* colon = static_cast<const char*>(std::memchr(p, ':', static_cast<size_t>(q - p)));
+    if (colon + 1 == q || !name_start(static_cast<unsigned char>(colon[1]))) return p;
+  }
   return q;
 }
 
@@ -85,6 +90,58 @@ bool append_reference(std::string_view ref, std::string& out) {
     if (v > 0x10FFFF) return false;
   }
   return append_char(v, out);
+}
+
+// Whether `s` holds legal XML characters only, in well-formed UTF-8 (comments, processing
+// instructions).
+bool legal_text(std::string_view s) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+  const unsigned char* end = p + s.size();
+  while (p < end) {
+    if (*p >= 0x80) {
+      size_t n = utf8_sequence(p, end);
+      if (n == 0) return false;
+      p += n;
+    } else if (*p < 0x20 && !is_space(static_cast<char>(*p))) {
+      return false;
+    } else {
+      ++p;
+    }
+  }
+  return true;
+}
+
+// The pseudo-attributes of an XML declaration after "<?xml", in the one form writers use:
+// version="1.0", then optionally encoding="UTF-8" (any case) and standalone="yes" or "no",
+// each after white space, in that order. Anything else is left to libxml2.
+bool declaration(std::string_view d) {
+  size_t i = 0;
+  auto pseudo = [&](std::string_view name, std::string_view& value) {
+    size_t j = i;
+    if (j >= d.size() || !is_space(d[j])) return false;
+    while (j < d.size() && is_space(d[j])) ++j;
+    if (d.substr(j, name.size()) != name) return false;
+    j += name.size();
+    while (j < d.size() && is_space(d[j])) ++j;
+    if (j >= d.size() || d[j] != '=') return false;
+    ++j;
+    while (j < d.size() && is_space(d[j])) ++j;
+    if (j >= d.size() || (d[j] != '"' && d[j] != '\'')) return false;
+    size_t close = d.find(d[j], j + 1);
+    if (close == std::string_view::npos) return false;
+    value = d.substr(j + 1, close - j - 1);
+    i = close + 1;
+    return true;
+  };
+  std::string_view v;
+  if (!pseudo("version", v) || v != "1.0") return false;
+  if (pseudo("encoding", v)) {
+    if (v.size() != 5 || (v[0] | 0x20) != 'u' || (v[1] | 0x20) != 't' || (v[2] | 0x20) != 'f' || v[3] != '-' || v[4] != '8')
+      return false;
+  }
+  if (pseudo("standalone", v) && v != "yes" && v != "no") return false;
+  while (i < d.size() && is_space(d[i])) ++i;
+  return i == d.size();
 }
 
 }  // namespace
@@ -268,23 +325,19 @@ XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
     size_t close = b.find("?>", at + 2);
     if (close == std::string::npos) return need(at);
     std::string_view pi(b.data() + at + 2, close - at - 2);
-    std::string_view target = pi.substr(0, std::min(pi.find_first_of(" \t\r\n"), pi.size()));
-    if (target.size() == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l') {
-      // The declaration, only at the very start, naming UTF-8 or no encoding at all.
-      if (target != "xml" || !at_start_) return Step::GiveUp;
-      size_t enc = pi.find("encoding");
-      if (enc != std::string_view::npos) {
-        size_t q = pi.find_first_of("\"'", enc);
-        if (q == std::string_view::npos) return Step::GiveUp;
-        size_t q2 = pi.find(pi[q], q + 1);
-        if (q2 == std::string_view::npos) return Step::GiveUp;
-        std::string_view name = pi.substr(q + 1, q2 - q - 1);
-        if (name.size() != 5 || (name[0] | 0x20) != 'u' || (name[1] | 0x20) != 't' || (name[2] | 0x20) != 'f' ||
-            name[3] != '-' || name[4] != '8')
-          return Step::GiveUp;
-      }
-    } else if (target.empty()) {
-      return Step::GiveUp;
+    if (at_start_ && pi.substr(0, 3) == "xml" && (pi.size() == 3 || is_space(pi[3]))) {
+      if (!declaration(pi.substr(3))) return Step::GiveUp;
+    } else {
+      // A processing instruction: a plain name, not one beginning with "xml" in any case,
+      // then white space and legal characters.
+      const char* name_end = scan_name(pi.data(), pi.data() + pi.size());
+      std::string_view target(pi.data(), static_cast<size_t>(name_end - pi.data()));
+      if (target.empty() || target.find(':') != std::string_view::npos ||
+          (target.size() >= 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l'))
+        return Step::GiveUp;
+      std::string_view rest = pi.substr(target.size());
+      if (!rest.empty() && !is_space(rest[0])) return Step::GiveUp;
+      if (!legal_text(rest)) return Step::GiveUp;
     }
     at = close + 2;
     return Step::Done;
@@ -295,6 +348,7 @@ XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
       size_t close = b.find("-->", at + 4);
       if (close == std::string::npos) return need(at);
       if (b.find("--", at + 4) != close) return Step::GiveUp;  // "--" inside a comment
+      if (!legal_text(std::string_view(b.data() + at + 4, close - at - 4))) return Step::GiveUp;
       at = close + 3;
       return Step::Done;
     }
@@ -335,11 +389,13 @@ XmlScanner::Step XmlScanner::markup(size_t& at, bool last) {
 XmlScanner::Step XmlScanner::scan(bool last) {
   size_t pos = 0;
   Step result = Step::Done;
-  if (at_start_ && buffer_.size() >= 3 && static_cast<unsigned char>(buffer_[0]) == 0xEF &&
-      static_cast<unsigned char>(buffer_[1]) == 0xBB && static_cast<unsigned char>(buffer_[2]) == 0xBF)
-    pos = 3;  // the UTF-8 byte order mark
-  else if (at_start_ && buffer_.size() < 3 && !last)
-    return Step::NeedMore;
+  if (!bom_checked_) {
+    if (buffer_.size() < 3 && !last) return Step::NeedMore;
+    bom_checked_ = true;
+    if (buffer_.size() >= 3 && static_cast<unsigned char>(buffer_[0]) == 0xEF &&
+        static_cast<unsigned char>(buffer_[1]) == 0xBB && static_cast<unsigned char>(buffer_[2]) == 0xBF)
+      pos = 3;  // the UTF-8 byte order mark, once, before anything else
+  }
   while (pos < buffer_.size()) {
     if (buffer_[pos] == '<') {
       result = markup(pos, last);

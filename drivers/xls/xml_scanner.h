@@ -67,7 +67,8 @@ class XmlScanner {
   std::vector<std::string_view> raw_names_;
   std::vector<std::pair<size_t, size_t>> spans_;
   std::string text_;  // decoded text or attribute values
-  bool at_start_ = true;  // nothing scanned yet: the place of the XML declaration
+  bool bom_checked_ = false;  // the first bytes were looked at for a byte order mark
+  bool at_start_ = true;      // nothing scanned yet: the place of the XML declaration
   bool epilog_ = false;   // after it
 };
 
