@@ -225,7 +225,8 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
   }
 
   // Number formats and cell formats: which cells hold dates.
-  if (const Relationship* styles = find_by_type(rels, "styles"); styles && pkg.has_part(styles->target)) {
+  // A part the workbook names must be there: without its styles dates would read as numbers.
+  if (const Relationship* styles = find_by_type(rels, "styles")) {
     StylesReader reader;
     if (!read_part(pkg, styles->target, reader, error)) return false;
     classify_cell_formats(reader.formats, reader.xf_formats);

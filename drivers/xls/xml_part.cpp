@@ -11,6 +11,26 @@ constexpr size_t kChunk = 64 * 1024;
 
 XmlPart* self_of(void* ctx) { return static_cast<XmlPart*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
 
+void ignore_message(void*, const char*, ...) {}
+
+// Some of libxml2's complaints (encoding errors among them) bypass the parser's error handler
+// and go to its generic one, which prints to the host program's stderr. While a part is
+// parsed they are dropped: the fault itself comes back through the parser. The generic
+// handler is the calling thread's own, so other users of libxml2 in the process keep theirs.
+class QuietGenericErrors {
+ public:
+  QuietGenericErrors() : func_(xmlGenericError), context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, &ignore_message);
+  }
+  ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, func_); }
+  QuietGenericErrors(const QuietGenericErrors&) = delete;
+  QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+ private:
+  xmlGenericErrorFunc func_;
+  void* context_;
+};
+
 }  // namespace
 
 XmlPart::XmlPart(GRef<GsfInput> part, std::string name) : part_(std::move(part)), name_for_messages_(std::move(name)) {}
@@ -78,6 +98,7 @@ bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
   // safe only because a part with a document type, the one place entities could be declared,
   // is refused before its declarations are read (on_doctype); no network in any case.
   xmlCtxtUseOptions(parser_, XML_PARSE_NONET | XML_PARSE_NOENT);
+  QuietGenericErrors quiet;
   handler_ = &handler;
   std::vector<char> buffer(kChunk);
   for (bool last = false; !last && !failed();) {

@@ -66,6 +66,9 @@ def missing_parts(out):
     parts = good_parts()
     del parts["xl/sharedStrings.xml"]
     pkg.write(os.path.join(out, "bad_missing_sst.xlsx"), parts)
+    parts = good_parts()
+    del parts["xl/styles.xml"]
+    pkg.write(os.path.join(out, "bad_missing_styles.xlsx"), parts)
 
 
 def malformed_xml(out):

@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Parts, XlsxRefused,
     ::testing::Values(BadCase{"bad_missing_sheet.xlsx", "missing"}, BadCase{"bad_missing_sst.xlsx", "missing"},
+                      BadCase{"bad_missing_styles.xlsx", "missing"},
                       BadCase{"bad_xml_sheet.xlsx", "malformed XML"},
                       BadCase{"bad_xml_sheet_utf8.xlsx", "malformed XML"},
                       BadCase{"bad_xml_sst.xlsx", "malformed XML"},
