@@ -11,7 +11,9 @@
 # their parts stored uncompressed. New inputs collect in build/fuzz/corpus (kept from run to
 # run; the leak pass at the end reads them all, a minute or two for twenty thousand); a crash,
 # leak or time-out leaves its input in build/fuzz/crashes/ (replay it with
-# build/fuzz/tests/drivers/xls/workbook_fuzzer FILE). Exits non-zero when anything was found.
+# build/fuzz/tests/drivers/xls/workbook_fuzzer FILE). Then the worksheet scanner is fuzzed
+# against libxml2 (fuzz_xml_scanner.cpp) for a quarter of the time, from the XML parts of the
+# seeds. Exits non-zero when anything was found.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
@@ -37,7 +39,7 @@ mkdir -p "$out"
 if ! { cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Debug -DXLS_FUZZ=ON \
          -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
          "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" &&
-       cmake --build "$out" --target workbook_fuzzer -j2; } >"$out/build.log" 2>&1; then
+       cmake --build "$out" --target workbook_fuzzer xml_scanner_fuzzer -j2; } >"$out/build.log" 2>&1; then
   tail -30 "$out/build.log" >&2
   exit 1
 fi
@@ -79,4 +81,24 @@ ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0 \
 LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/fuzz_lsan.supp \
   "$fuzzer" "$out/corpus" -runs=0 -rss_limit_mb=2048 -timeout=10 -max_len=1048576 -detect_leaks=1 \
   -artifact_prefix="$out/crashes/" || status=$?
+
+# The scanner against libxml2: seeds are the parts of the seed packages, each behind a byte
+# that sets the size of the pieces it is fed in.
+mkdir -p "$out/scanner_seeds" "$out/scanner_corpus"
+/usr/bin/python3 - "$seeds" "$out/scanner_seeds" <<'PY'
+import os, sys, zipfile
+src, dst = sys.argv[1], sys.argv[2]
+n = 0
+for name in sorted(os.listdir(src)):
+    try:
+        with zipfile.ZipFile(os.path.join(src, name)) as z:
+            for item in z.infolist():
+                if item.file_size <= 65536 and item.filename.endswith((".xml", ".rels")):
+                    with open(os.path.join(dst, "part%d" % n), "wb") as f:
+                        f.write(bytes([n % 16]) + z.read(item.filename))
+                    n += 1
+    except Exception:
+        pass  # not a package, or a damaged one
+PY
+"$out/tests/drivers/xls/xml_scanner_fuzzer" "$out/scanner_corpus" "$out/scanner_seeds"   -max_total_time=$((seconds / 4 + 1)) -rss_limit_mb=2048 -timeout=10 -print_final_stats=1   -artifact_prefix="$out/crashes/scanner-" || status=$?
 exit "$status"
