@@ -8,7 +8,7 @@
 #include "xml_part.h"
 
 #include <cctype>
-#include <cstring>
+#include <charconv>
 
 namespace xlsodbc {
 namespace {

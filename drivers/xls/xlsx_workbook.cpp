@@ -3,14 +3,12 @@
 // strings and styles. Every part is streamed; only the cells and strings are kept.
 #include "workbook.h"
 
-#include "charset.h"
 #include "xlsx_values.h"
 #include "xml_part.h"
 
-#include <cctype>
-#include <charconv>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace xlsodbc {
 namespace {
