@@ -47,13 +47,8 @@ size_t count_cells(const std::vector<uint8_t>& stream, size_t offset) {
 }  // namespace
 
 bool Workbook::open(std::vector<uint8_t> stream, std::string& error) {
+  clear();
   stream_ = std::move(stream);
-  package_.reset();
-  biff_ = 8;
-  date1904_ = false;
-  sheets_.clear();
-  sst_.clear();
-  xf_kinds_.clear();
   RecordReader rr(stream_.data(), stream_.size());
   Record r;
   if (!rr.next(r) || !rec::is_bof(r.type)) {
@@ -263,8 +258,7 @@ bool Workbook::load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::stri
   }
 
   // Cells beyond the 256 columns of an .xls worksheet are not part of it.
-  cells.erase(std::remove_if(cells.begin(), cells.end(), [](const Cell& c) { return c.col > 255; }), cells.end());
-  ws.finish();
+  ws.finish(256);
   return true;
 }
 

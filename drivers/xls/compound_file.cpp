@@ -29,28 +29,7 @@ GsfInput* child_stream(GsfInfile* root, const char* name) {
   return nullptr;
 }
 
-bool looks_like_text(const uint8_t* head, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t c = head[i];
-    if (c == 0 || (c < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != 0x1A)) return false;
-  }
-  return n > 0;
-}
-
 }  // namespace
-
-std::string describe_foreign_file(const uint8_t* head, size_t n) {
-  if (n >= 4 && head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04))
-    return "it is an Excel 2.x-4.x worksheet file; only Excel 97-2003 (.xls) and Excel 2007 and "
-           "later (.xlsx) workbooks can be read";
-  if (n >= 5 && std::memcmp(head, "{\\rtf", 5) == 0) return "it is an RTF document, not an Excel workbook";
-  if (n >= 5 && (std::memcmp(head, "<?xml", 5) == 0 || std::memcmp(head, "<html", 5) == 0 ||
-                 std::memcmp(head, "<HTML", 5) == 0))
-    return "it is an XML or HTML file, not an Excel workbook";
-  if (looks_like_text(head, n))
-    return "it is a text file (CSV or similar), not an Excel workbook";
-  return "it is not an Excel workbook (neither a compound document nor a zip package)";
-}
 
 bool has_compound_signature(const uint8_t* head, size_t n) {
   return n >= 8 && std::memcmp(head, kOle2Signature, 8) == 0;

@@ -18,8 +18,4 @@ bool has_compound_signature(const uint8_t* head, size_t n);
 // `error` (without the file name).
 bool read_workbook_stream(GsfInput* file, std::vector<uint8_t>& out, std::string& error);
 
-// Describes what a file that is neither a compound document nor a zip package looks like, from
-// its first bytes.
-std::string describe_foreign_file(const uint8_t* head, size_t n);
-
 }  // namespace xlsodbc

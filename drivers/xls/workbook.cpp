@@ -15,8 +15,9 @@ const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
   return (it != e && it->col == col) ? &*it : nullptr;
 }
 
-void Worksheet::finish() {
-  cells.erase(std::remove_if(cells.begin(), cells.end(), [](const Cell& c) { return c.type == Cell::Empty; }),
+void Worksheet::finish(uint32_t columns) {
+  cells.erase(std::remove_if(cells.begin(), cells.end(),
+                             [columns](const Cell& c) { return c.type == Cell::Empty || c.col >= columns; }),
               cells.end());
   auto before = [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
   if (!std::is_sorted(cells.begin(), cells.end(), before)) std::stable_sort(cells.begin(), cells.end(), before);
@@ -56,6 +57,17 @@ bool Workbook::load_sheet(size_t index, Worksheet& ws, std::string& error) const
   ws = Worksheet();
   ws.name = entry.name;
   return package_ ? load_package_sheet(entry, ws, error) : load_biff_sheet(entry, ws, error);
+}
+
+void Workbook::clear() {
+  stream_.clear();
+  package_.reset();
+  sheets_.clear();
+  sst_.clear();
+  xf_kinds_.clear();
+  date1904_ = false;
+  biff_ = 8;
+  code_page_ = 1200;
 }
 
 void Workbook::classify_cell_formats(const std::map<unsigned, std::string>& formats,

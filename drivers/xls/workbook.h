@@ -55,9 +55,10 @@ struct Worksheet {
   // The cell at an absolute position, or nullptr when there is none.
   const Cell* find(uint32_t row, uint16_t col) const;
 
-  // Once every cell is read: keeps those that hold a value, the last one of a position,
-  // ordered by position, and sets the block and the row index.
-  void finish();
+  // Once every cell is read: keeps those that hold a value within the first `columns` columns
+  // (256 for an .xls worksheet), the last one of a position, ordered by position, and sets the
+  // block and the row index.
+  void finish(uint32_t columns = kMaxCols);
 };
 
 class Workbook {
@@ -99,6 +100,8 @@ class Workbook {
   uint32_t cell_text_length(const Worksheet& ws, const Cell& c) const;
 
  private:
+  // Forgets the workbook read before, whichever format it was.
+  void clear();
   bool load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::string& error) const;
   bool load_package_sheet(const SheetEntry& entry, Worksheet& ws, std::string& error) const;
   // Sets the kind of each cell format from its number format: `formats` maps the number

@@ -3,11 +3,8 @@
 #include "compound_file.h"
 #include "gsf_ref.h"
 
-#include <libxml/parser.h>
-
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <sys/stat.h>
 
 namespace xlsodbc {
@@ -15,6 +12,29 @@ namespace {
 
 bool has_zip_signature(const uint8_t* head, size_t n) {
   return n >= 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+}
+
+bool looks_like_text(const uint8_t* head, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    uint8_t c = head[i];
+    if (c == 0 || (c < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != 0x1A)) return false;
+  }
+  return n > 0;
+}
+
+// What a file that is neither a compound document nor a zip package looks like, from its
+// first bytes.
+std::string describe_foreign_file(const uint8_t* head, size_t n) {
+  if (n >= 4 && head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04))
+    return "it is an Excel 2.x-4.x worksheet file; only Excel 97-2003 (.xls) and Excel 2007 and "
+           "later (.xlsx) workbooks can be read";
+  if (n >= 5 && std::memcmp(head, "{\\rtf", 5) == 0) return "it is an RTF document, not an Excel workbook";
+  if (n >= 5 && (std::memcmp(head, "<?xml", 5) == 0 || std::memcmp(head, "<html", 5) == 0 ||
+                 std::memcmp(head, "<HTML", 5) == 0))
+    return "it is an XML or HTML file, not an Excel workbook";
+  if (looks_like_text(head, n))
+    return "it is a text file (CSV or similar), not an Excel workbook";
+  return "it is not an Excel workbook (neither a compound document nor a zip package)";
 }
 
 // Reads the workbook from `file`, by the kind its first bytes show.
@@ -41,20 +61,6 @@ bool open_input(GsfInput* file, Workbook& wb, std::string& error) {
 }
 
 }  // namespace
-
-void init_readers() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    gsf_init();
-    xmlInitParser();
-  });
-}
-
-std::string take_error(GError* err, const char* fallback) {
-  std::string text = err && err->message ? err->message : fallback;
-  if (err) g_error_free(err);
-  return text;
-}
 
 bool open_workbook_file(const std::string& path, Workbook& wb, std::string& error) {
   struct stat st;

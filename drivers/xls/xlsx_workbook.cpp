@@ -192,11 +192,7 @@ class SharedStringsReader : public XmlHandler {
 }  // namespace
 
 bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& error) {
-  stream_.clear();
-  sheets_.clear();
-  sst_.clear();
-  xf_kinds_.clear();
-  date1904_ = false;
+  clear();
   biff_ = 0;
   code_page_ = 65001;
   const ZipPackage& pkg = *package;
