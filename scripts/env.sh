@@ -46,12 +46,17 @@ sm_prefix_registry() {
 
 # The drivers the tests load, registered in an odbcinst.ini of this checkout's own
 # (ODBCSYSINI), so that two checkouts on one machine never test each other's driver. The
-# system-wide registration that setup writes stays for users (isql, pyodbc).
+# system-wide registration that setup writes stays for users (isql, pyodbc). FreeTDS comes
+# first, as there: unixODBC hands a connect string with an empty driver name to the first entry.
 sm_private_odbc() {
   local dir=$SM_BUILD/odbc tds
   mkdir -p "$dir"
   tds=$(find /usr/lib -name libtdsodbc.so | head -1)
   cat > "$dir/odbcinst.ini" <<INI
+[FreeTDS]
+Description = FreeTDS
+Driver = $tds
+
 [$SM_XLS_DRIVER_NAME]
 Description = SheetMover Excel workbooks (.xls, .xlsx, .xlsm), text in GBK
 Driver = $SM_XLS_DRIVER_LIB
@@ -61,10 +66,6 @@ Charset = GBK
 Description = SheetMover Excel workbooks (.xls, .xlsx, .xlsm), text in UTF-8
 Driver = $SM_XLS_DRIVER_LIB
 Charset = UTF-8
-
-[FreeTDS]
-Description = FreeTDS
-Driver = $tds
 INI
   : > "$dir/odbc.ini"
   export ODBCSYSINI=$dir
