@@ -17,6 +17,11 @@ public:
     COLORREF At(int x, int y) const;
     // How many pixels of exactly `color` lie in `r` (all of the copy when r is null).
     int Count(COLORREF color, const RECT* r = nullptr) const;
+    // The colour most pixels of the copy have.
+    COLORREF MostCommon() const;
+    // Forgets every pixel outside `region` (in the copy's coordinates): At answers
+    // CLR_INVALID there.
+    void KeepOnly(HRGN region);
     // The smallest rectangle holding every pixel that differs from `background` in `r`;
     // empty when there is none.
     RECT BoundsOfOther(COLORREF background, const RECT& r) const;
@@ -25,6 +30,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::vector<DWORD> m_bits;   // top-down rows of 0x00RRGGBB
+    std::vector<bool> m_forgotten;   // empty, or one flag per pixel (KeepOnly)
 };
 
 // A memory surface for drawing routines: `width` by `height`, filled with `fill`.
