@@ -42,7 +42,7 @@ TEST(BandsAndFramesTest, EveryRowOfEachBandAndFrameLineHasItsColourAndNothingBes
                           {"footer band", {1, H - 25, W - 2, H - 2}, kBand, 1}},   // 25 from the bottom, 24 high
                          FrameLines({4, 35, W - 4, H - 35}, kBand));
          },
-         {}},
+         {{2, 2, 34, 34}}},   // the caption icon, drawn over the caption band
         {"settings", &Open<CDbConfigDlg>,
          [](int W, int H) {
              return With({{"caption band", {0, 0, W, 25}, kGrey},          // margin 0, top 0, 25 high

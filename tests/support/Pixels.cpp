@@ -1,6 +1,7 @@
 #include "Pixels.h"
 #include "ModalDriver.h"
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 Pixels Pixels::FromDC(HDC dc, int x, int y, int width, int height)
@@ -67,10 +68,24 @@ COLORREF Pixels::MostCommon() const
 {
     std::map<COLORREF, int> counts;
     for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) ++counts[At(x, y)];
+        for (int x = 0; x < m_width; ++x)
+            if (const COLORREF c = At(x, y); c != CLR_INVALID) ++counts[c];
     auto most = std::max_element(counts.begin(), counts.end(),
                                  [](const auto& a, const auto& b) { return a.second < b.second; });
     return most == counts.end() ? CLR_INVALID : most->first;
+}
+
+COLORREF Pixels::FarthestFrom(COLORREF color) const
+{
+    auto distance = [color](COLORREF c) {
+        return std::abs(GetRValue(c) - GetRValue(color)) + std::abs(GetGValue(c) - GetGValue(color)) +
+               std::abs(GetBValue(c) - GetBValue(color));
+    };
+    COLORREF farthest = color;
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (const COLORREF c = At(x, y); c != CLR_INVALID && distance(c) > distance(farthest)) farthest = c;
+    return farthest;
 }
 
 void Pixels::KeepOnly(HRGN region)
