@@ -30,7 +30,10 @@ bool TableResult::value(size_t row, size_t col, std::string& out) const {
 
 bool SheetResult::value(size_t row, size_t col, std::string& out) const {
   const Cell* c = ws_->find(static_cast<uint32_t>(ws_->first_row + 1 + row), sheet_cols_[col]);
-  return c && wb_->cell_text(*ws_, *c, out);
+  CellText text;
+  if (!c || !wb_->cell_text(*ws_, *c, text)) return false;
+  out.append(text.text);
+  return true;
 }
 
 std::string SheetResult::describe(size_t row, size_t col) const {
@@ -43,11 +46,12 @@ std::vector<std::string> SheetResult::header_names(const Workbook& wb, const Wor
   std::vector<std::string> names;
   if (ws.empty) return names;
   for (unsigned c = ws.first_col; c <= ws.last_col; ++c) {
-    std::string text;
+    CellText text;
     const Cell* cell = ws.find(ws.first_row, static_cast<uint16_t>(c));
-    if (!cell || !wb.cell_text(ws, *cell, text) || text.empty())
-      text = "F" + std::to_string(c - ws.first_col + 1);
-    names.push_back(utf8_prefix(text, kMaxColumnName));
+    if (!cell || !wb.cell_text(ws, *cell, text) || text.text.empty())
+      names.push_back("F" + std::to_string(c - ws.first_col + 1));
+    else
+      names.push_back(utf8_prefix(std::string(text.text), kMaxColumnName));
   }
   // Repeated names get a numeric suffix that no other column has; the name is cut further when
   // name and suffix would pass the limit.
@@ -105,11 +109,12 @@ std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> 
   r->rows_ = ws->last_row - ws->first_row;
   // Column sizes: the length in characters of the longest value of the column (at least 1).
   std::vector<SQLULEN> longest(names.size(), 1);
+  CellText text;
   for (size_t k = ws->row_start.empty() ? 0 : ws->row_start[1]; k < ws->cells.size(); ++k) {
     const Cell& c = ws->cells[k];
-    SQLULEN len = wb->cell_text_length(*ws, c);
+    if (!wb->cell_text(*ws, c, text)) continue;
     SQLULEN& l = longest[c.col - ws->first_col];
-    if (len > l) l = len;
+    if (text.length > l) l = text.length;
   }
   for (uint16_t p : picked) {
     ColumnInfo ci;

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xlsodbc {
@@ -25,7 +26,9 @@ constexpr uint32_t kMaxCols = 1u << 14;
 // worksheet's own strings (LABEL records, inline strings and formula results). 16 bytes, so
 // that a full-height sheet of ten columns stays well inside memory: the row takes 24 bits.
 struct Cell {
-  enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error };
+  // IsoDate: a number that an .xlsx worksheet wrote as an ISO 8601 date (t="d"), shown as a
+  // date by its value whatever its cell format.
+  enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error, IsoDate };
   union {
     double number;
     uint32_t index;
@@ -37,9 +40,17 @@ struct Cell {
 };
 static_assert(sizeof(Cell) == 16, "a cell takes 16 bytes");
 
-// The cell format given to a date cell that an .xlsx worksheet writes as ISO 8601 text
-// (t="d"): the cell holds its serial number, shown as a date by its value.
-constexpr uint16_t kIsoDateXf = 0xFFFF;
+// The text of one cell: a view of it and its length in characters. A number's text is written
+// into the holder's own room, so a holder is neither copied nor moved.
+struct CellText {
+  std::string_view text;
+  uint32_t length = 0;
+  char room[kNumberTextRoom];
+
+  CellText() = default;
+  CellText(const CellText&) = delete;
+  CellText& operator=(const CellText&) = delete;
+};
 
 struct Worksheet {
   std::string name;
@@ -85,19 +96,15 @@ class Workbook {
 
   std::string_view shared_string(uint32_t i) const { return sst_.at(i); }
   uint32_t shared_string_length(uint32_t i) const { return sst_.length(i); }  // in characters
-  NumberKind number_kind(uint16_t xf) const {
-    if (xf == kIsoDateXf) return NumberKind::DateTime;
-    return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain;
-  }
+  NumberKind number_kind(uint16_t xf) const { return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain; }
   bool date1904() const { return date1904_; }
   // 5 or 8 for an .xls workbook, 0 for an .xlsx one.
   int biff_version() const { return biff_; }
   uint16_t code_page() const { return code_page_; }
 
-  // The value of a cell as UTF-8 text; false for NULL (empty, error, empty text).
-  bool cell_text(const Worksheet& ws, const Cell& c, std::string& out) const;
-  // The length in characters of cell_text().
-  uint32_t cell_text_length(const Worksheet& ws, const Cell& c) const;
+  // The value of a cell as UTF-8 text and its length in characters, the one place where a
+  // cell becomes text; false for NULL (empty, error, empty text).
+  bool cell_text(const Worksheet& ws, const Cell& c, CellText& out) const;
 
  private:
   // Forgets the workbook read before, whichever format it was.

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace xlsodbc {
 namespace {
@@ -165,9 +166,10 @@ class SheetReader : public XmlHandler {
         c.type = Cell::Error;
         break;
       case 'd':
+        if (value_.empty()) return;  // <v/>: no value
         if (!iso_date_serial(value_, date1904_, c.number))
           return fail("cell " + cell_name() + " holds '" + value_ + "' where a date belongs");
-        c.xf = kIsoDateXf;
+        c.type = Cell::IsoDate;
         break;
       default: {
         const char* b = value_.data();
@@ -177,8 +179,9 @@ class SheetReader : public XmlHandler {
         if (b == e) return;  // <v/>: no value
         // A number may carry a plus sign ("+7"), which from_chars does not take.
         if (*b == '+' && e - b > 1 && (std::isdigit(static_cast<unsigned char>(b[1])) || b[1] == '.')) ++b;
+        // from_chars also takes "inf" and "nan", which no spreadsheet writes as a value.
         auto r = std::from_chars(b, e, c.number);
-        if (r.ec != std::errc() || r.ptr != e)
+        if (r.ec != std::errc() || r.ptr != e || !std::isfinite(c.number))
           return fail("cell " + cell_name() + " holds '" + value_ + "' where a number belongs");
       }
     }

@@ -3,7 +3,6 @@
 #include "charset.h"
 #include "workbook.h"
 
-#include <cstdio>
 
 namespace xlsodbc {
 namespace {
@@ -51,17 +50,45 @@ void unescape_xstring(std::string& s) {
   s.swap(out);
 }
 
-bool iso_date_serial(const std::string& s, bool date1904, double& serial) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-  double sec = 0;
-  char tail = 0;
-  bool has_date = std::sscanf(s.c_str(), "%4d-%2d-%2d", &y, &mo, &d) == 3;
-  size_t t = s.find('T');
-  const char* time = has_date ? (t == std::string::npos ? nullptr : s.c_str() + t + 1) : s.c_str();
-  // Seconds are optional (hh:mm is a time of ISO 8601 too).
-  if (time && std::sscanf(time, "%2d:%2d:%lf%c", &h, &mi, &sec, &tail) < 2) return false;
-  if (!has_date && !time) return false;
-  if (has_date && (mo < 1 || mo > 12 || d < 1 || d > 31)) return false;
+bool iso_date_serial(std::string_view s, bool date1904, double& serial) {
+  size_t i = 0;
+  auto number = [&](size_t width, int& out) {
+    if (s.size() - i < width) return false;
+    out = 0;
+    for (size_t k = 0; k < width; ++k) {
+      char c = s[i + k];
+      if (c < '0' || c > '9') return false;
+      out = out * 10 + (c - '0');
+    }
+    i += width;
+    return true;
+  };
+  auto mark = [&](char c) {
+    if (i >= s.size() || s[i] != c) return false;
+    ++i;
+    return true;
+  };
+  int y = 0, mo = 1, d = 1, h = 0, mi = 0, whole = 0;
+  double fraction = 0;
+  bool has_date = s.size() > 4 && s[4] == '-';
+  if (has_date && !(number(4, y) && mark('-') && number(2, mo) && mark('-') && number(2, d))) return false;
+  if (!has_date || mark('T')) {
+    if (!(number(2, h) && mark(':') && number(2, mi))) return false;
+    if (mark(':')) {  // seconds are optional (hh:mm is a time of ISO 8601 too)
+      if (!number(2, whole)) return false;
+      if (mark('.')) {
+        size_t start = i;
+        for (double unit = 0.1; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, unit /= 10) fraction += (s[i] - '0') * unit;
+        if (i == start) return false;
+      }
+    }
+  }
+  mark('Z');  // UTC, as written
+  if (i != s.size()) return false;  // anything after the date is no date
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+  if (mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] + (mo == 2 && leap)) return false;
+  if (h > 23 || mi > 59 || whole > 59) return false;
   double days = 0;
   if (has_date) {
     long long z = days_from_civil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
@@ -72,7 +99,7 @@ bool iso_date_serial(const std::string& s, bool date1904, double& serial) {
       if (days < 61) days -= 1;  // the 1900 system counts a 29 February 1900 that never was
     }
   }
-  serial = days + (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
+  serial = days + (h * 3600.0 + mi * 60.0 + whole + fraction) / 86400.0;
   return true;
 }
 

@@ -31,8 +31,9 @@ bool parse_unsigned(const char* s, T& out) {
 void unescape_xstring(std::string& s);
 
 // The serial number of an ISO 8601 date cell (t="d": "2024-05-01", "2024-05-01T13:05:00",
-// "13:05:00"), in the workbook's date system; false when the text is not such a date.
-bool iso_date_serial(const std::string& s, bool date1904, double& serial);
+// "13:05:00", seconds with a fraction, a final "Z"), in the workbook's date system; false
+// when the text is not such a date, holds a month, day or time out of range, or goes on after it.
+bool iso_date_serial(std::string_view s, bool date1904, double& serial);
 
 // The longest text of one cell or shared string accepted. A cell holds at most 32,767
 // characters; anything far beyond is a damaged or hostile part, not text to keep in memory.

@@ -98,6 +98,7 @@ bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
   xmlCtxtUseOptions(parser_, XML_PARSE_NONET | XML_PARSE_NOENT);
   QuietGenericErrors quiet;
   handler_ = &handler;
+  depth_ = 0;
   std::vector<char> buffer(kChunk);
   for (bool last = false; !last && !failed();) {
     size_t n;
@@ -114,6 +115,10 @@ bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
 void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
                        int nb_attributes, int, const xmlChar** attributes) {
   XmlPart* self = self_of(ctx);
+  if (++self->depth_ > kMaxXmlDepth) {
+    self->fail("elements nested more than " + std::to_string(kMaxXmlDepth) + " deep");
+    return;
+  }
   self->attributes_.clear();
   for (int i = 0; i < nb_attributes; ++i) {
     const xmlChar* const* a = attributes + 5 * i;  // local name, prefix, URI, value, value end
@@ -125,7 +130,10 @@ void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xm
 }
 
 void XmlPart::on_end(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*) {
-  self_of(ctx)->handler_->end(reinterpret_cast<const char*>(local));
+  XmlPart* self = self_of(ctx);
+  if (self->failed()) return;
+  --self->depth_;
+  self->handler_->end(reinterpret_cast<const char*>(local));
 }
 
 void XmlPart::on_text(void* ctx, const xmlChar* text, int len) {

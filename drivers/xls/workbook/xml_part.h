@@ -49,6 +49,7 @@ class XmlPart {
   std::string name_for_messages_;
   xmlParserCtxtPtr parser_ = nullptr;
   XmlHandler* handler_ = nullptr;
+  size_t depth_ = 0;  // of the open elements (libxml2's push parser does not bound it)
   std::vector<XmlAttribute> attributes_;
   std::string error_;
   std::string parser_error_;

@@ -269,6 +269,7 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
     // Namespace declarations are not attributes to the reader, as with libxml2.
     bool declaration = attr_qname.size() >= 5 && attr_qname.substr(0, 5) == "xmlns" &&
                        (attr_qname.size() == 5 || attr_qname[5] == ':');
+    if (declaration && attr_qname.size() > 5 && raw.empty()) return Step::GiveUp;  // a prefix for no namespace
     if (plain(raw, true)) {
       if (!declaration) {
         attributes_.push_back(XmlAttribute{local_part(attr_qname), raw});
@@ -287,6 +288,7 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
     if (spans_[i].first != SIZE_MAX) attributes_[i].value = std::string_view(text_.data() + spans_[i].first, spans_[i].second);
   next = static_cast<size_t>(p + 1 - buffer_.data());
 
+  if (open_.size() >= kMaxXmlDepth || !namespaces_declared(qname, empty)) return Step::GiveUp;
   std::string_view local = local_part(qname);
   handler_.start(local, attributes_.data(), attributes_.size());
   if (empty) {
@@ -300,6 +302,44 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
   return Step::Done;
 }
 
+bool XmlScanner::namespaces_declared(std::string_view qname, bool empty) {
+  const size_t depth = open_.size();
+  size_t prefixed = 0;
+  for (std::string_view name : raw_names_) {
+    if (name.size() > 6 && name.substr(0, 6) == "xmlns:") {
+      std::string_view prefix = name.substr(6);
+      // libxml2 refuses an empty namespace for a prefix and the reserved prefixes' rebinding.
+      if (prefix == "xml" || prefix == "xmlns") return false;
+      prefixes_.emplace_back(std::string(prefix), depth);
+    } else if (local_part(name).size() != name.size()) {
+      ++prefixed;
+    }
+  }
+  auto declared = [this](std::string_view name, bool attribute) {
+    std::string_view prefix = name.substr(0, name.size() - local_part(name).size() - 1);
+    if (attribute && prefix == "xml") return true;
+    for (auto it = prefixes_.rbegin(); it != prefixes_.rend(); ++it)
+      if (it->first == prefix) return true;
+    return false;
+  };
+  bool ok = local_part(qname).size() == qname.size() || declared(qname, false);
+  if (ok && prefixed > 0) {
+    // Two prefixed attributes of one local name may be one attribute twice (two prefixes of
+    // one namespace): left to libxml2.
+    std::vector<std::string_view> locals;
+    for (std::string_view name : raw_names_) {
+      if (name.substr(0, 5) == "xmlns" || local_part(name).size() == name.size()) continue;
+      if (!declared(name, true)) return false;
+      for (std::string_view seen : locals)
+        if (seen == local_part(name)) return false;
+      locals.push_back(local_part(name));
+    }
+  }
+  if (empty)
+    while (!prefixes_.empty() && prefixes_.back().second >= depth) prefixes_.pop_back();
+  return ok;
+}
+
 XmlScanner::Step XmlScanner::end_tag(size_t at, size_t close) {
   if (open_.empty()) return Step::GiveUp;
   const char* p = buffer_.data() + at + 2;
@@ -310,6 +350,7 @@ XmlScanner::Step XmlScanner::end_tag(size_t at, size_t close) {
   if (std::string_view(names_.data() + top, names_.size() - top - 1) != qname) return Step::GiveUp;
   open_.pop_back();
   names_.resize(top);
+  while (!prefixes_.empty() && prefixes_.back().second >= open_.size()) prefixes_.pop_back();
   handler_.end(local_part(qname));
   if (open_.empty()) epilog_ = true;
   return Step::Done;
