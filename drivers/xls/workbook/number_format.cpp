@@ -166,31 +166,39 @@ char* put_digits(unsigned value, int width, char* out) {
 // :48.5, which then rounds up to :49.) The serial is at least 0 and below 2^31.
 long long serial_seconds(double serial) {
   double day = std::floor(serial);
-  double fraction = serial - day;                       // exact
+  double fraction = serial - day;  // exact
   double product = fraction * 86400.0;
-  double error = std::fma(fraction, 86400.0, -product);  // product + error is exact
   double whole = std::floor(product);
-  double rest = (product - whole) + error;               // product - whole is exact
+  double rest = product - whole;  // exact
+  // The product is off the exact one by less than 1e-11: only near the half second does
+  // that decide, and there the exact remainder does.
+  if (std::fabs(rest - 0.5) < 1e-9) rest += std::fma(fraction, 86400.0, -product);
   return static_cast<long long>(day) * 86400 + static_cast<long long>(whole) + (rest >= 0.5 ? 1 : 0);
+}
+
+// The form of a serial's text and the serial in whole seconds (see serial_form()).
+SerialForm form_and_seconds(double serial, NumberKind kind, bool date1904, long long& seconds) {
+  // The day after 9999-12-31 in each date system; a serial that reaches it once rounded to
+  // the second is no date either.
+  const double end = date1904 ? 2957004.0 : 2958466.0;
+  if (kind == NumberKind::Plain || !(serial >= 0) || serial >= end) return SerialForm::None;  // also NaN
+  seconds = serial_seconds(serial);
+  if (seconds >= static_cast<long long>(end) * 86400) return SerialForm::None;
+  if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
+  return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
 }
 
 }  // namespace
 
 SerialForm serial_form(double serial, NumberKind kind, bool date1904) {
-  // The day after 9999-12-31 in each date system; a serial that reaches it once rounded to
-  // the second is no date either.
-  const double end = date1904 ? 2957004.0 : 2958466.0;
-  if (kind == NumberKind::Plain || !(serial >= 0) || serial >= end ||
-      serial_seconds(serial) >= static_cast<long long>(end) * 86400)
-    return SerialForm::None;  // also NaN
-  if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
-  return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
+  long long seconds;
+  return form_and_seconds(serial, kind, date1904, seconds);
 }
 
 char* write_serial(double serial, NumberKind kind, bool date1904, char* out) {
-  SerialForm form = serial_form(serial, kind, date1904);
+  long long total = 0;
+  SerialForm form = form_and_seconds(serial, kind, date1904, total);
   if (form == SerialForm::None) return nullptr;
-  long long total = serial_seconds(serial);
   long long day = total / 86400;
   long secs = static_cast<long>(total % 86400);
   if (form != SerialForm::Time) {
