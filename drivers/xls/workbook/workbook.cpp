@@ -85,7 +85,7 @@ bool Workbook::cell_text(const Worksheet& ws, const Cell& c, CellText& out) cons
     case Cell::IsoDate: {
       // Numbers and dates are ASCII: as many characters as bytes.
       NumberKind kind = c.type == Cell::IsoDate ? NumberKind::DateTime : number_kind(c.xf);
-      char* end = write_serial(c.number, kind, date1904_, out.room);
+      char* end = kind == NumberKind::Plain ? nullptr : write_serial(c.number, kind, date1904_, out.room);
       if (!end) end = write_number(c.number, out.room);
       out.text = std::string_view(out.room, static_cast<size_t>(end - out.room));
       out.length = static_cast<uint32_t>(out.text.size());

@@ -62,6 +62,8 @@ class XmlScanner {
   // Whether the prefixes of a start tag's names are declared, taking in its own declarations
   // (kept until the element ends); libxml2 refuses a document that uses an undeclared one.
   bool namespaces_declared(std::string_view qname, bool empty);
+  // Forgets the declarations of the elements at `depth` and deeper, which have ended.
+  void end_declarations(size_t depth);
   bool text_run(std::string_view raw, bool in_root);
   bool decode(std::string_view raw, bool attribute, std::string& out);
 
@@ -73,7 +75,9 @@ class XmlScanner {
   // each decoded value lies in text_ (SIZE_MAX: the value is its raw text).
   std::vector<XmlAttribute> attributes_;
   std::vector<std::string_view> raw_names_;
+  std::vector<std::pair<std::string_view, size_t>> prefixed_;  // the tag's prefixed names, local lengths
   std::vector<std::pair<std::string, size_t>> prefixes_;  // declared, with their element's depth
+  size_t declarations_end_ = 0;  // 1 + the depth of the last one: ended above that depth
   std::vector<std::pair<size_t, size_t>> spans_;
   std::string text_;  // decoded text or attribute values
   bool bom_checked_ = false;  // the first bytes were looked at for a byte order mark
