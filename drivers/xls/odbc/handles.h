@@ -49,7 +49,12 @@ struct Dbc : Handle {
   std::string path_given;      // DBQ as the client wrote it (UTF-8)
   std::string path;            // Linux path
   std::shared_ptr<Workbook> workbook;
-  std::map<int, std::shared_ptr<Worksheet>> sheets;  // loaded worksheets by index
+  // A worksheet read for this connection, with its columns.
+  struct LoadedSheet {
+    std::shared_ptr<const Worksheet> cells;
+    SheetColumns columns;
+  };
+  std::map<int, LoadedSheet> sheets;  // loaded worksheets by index
   std::vector<Stmt*> stmts;
   // Connection attributes that are accepted and reported back.
   SQLULEN login_timeout = 0, connection_timeout = 0, access_mode = SQL_MODE_READ_ONLY,

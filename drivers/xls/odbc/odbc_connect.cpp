@@ -43,7 +43,7 @@ std::string find_charset(const ConnectAttributes& a, const std::string& dsn) {
 // Opens the workbook named by DBQ. Errors are reported on the connection as 08001.
 SQLRETURN open_workbook(Dbc* dbc, const std::string& dbq_utf8) {
   if (dbq_utf8.empty())
-    return dbc->diag.error("08001", "the connection string names no workbook: give DBQ=<path of the .xls file>");
+    return dbc->diag.error("08001", "the connection string names no workbook: give DBQ=<path of the workbook>");
   dbc->path_given = dbq_utf8;
   const char* prefix = std::getenv("WINEPREFIX");
   const char* home = std::getenv("HOME");
@@ -131,7 +131,7 @@ SQLRETURN connect_dsn(Dbc* dbc, typename Text::Char* dsn, SQLSMALLINT dsn_len) {
   if (name.empty())
     return dbc->diag.error("08001", "no data source name; connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
   if (profile_string(name, "DBQ", "ODBC.INI").empty())
-    return dbc->diag.error("08001", "data source '" + name + "' has no DBQ=<path of the .xls file> in odbc.ini; "
+    return dbc->diag.error("08001", "data source '" + name + "' has no DBQ=<path of the workbook> in odbc.ini; "
                                     "connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
   return connect_with(dbc, "DSN=" + name, is_wide<Text>(), name);
 }
@@ -263,12 +263,14 @@ SQLRETURN SQL_API SQLSetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLU
   return SQLSetConnectAttrW(handle, option, reinterpret_cast<SQLPOINTER>(value), 0);
 }
 
+// An ODBC 2 application gives no buffer length: a string option's buffer has room for
+// SQL_MAX_OPTION_STRING_LENGTH bytes and the NUL, a longer text is cut (01004).
 SQLRETURN SQL_API SQLGetConnectOption(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
-  return SQLGetConnectAttr(handle, option, value, 512, nullptr);
+  return SQLGetConnectAttr(handle, option, value, SQL_MAX_OPTION_STRING_LENGTH + 1, nullptr);
 }
 
 SQLRETURN SQL_API SQLGetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
-  return SQLGetConnectAttrW(handle, option, value, 512, nullptr);
+  return SQLGetConnectAttrW(handle, option, value, SQL_MAX_OPTION_STRING_LENGTH + 1, nullptr);
 }
 
 SQLRETURN SQL_API SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT) {

@@ -54,6 +54,12 @@ class TableResult : public ResultSet {
   std::vector<std::vector<std::optional<std::string>>> rows_;
 };
 
+// The columns of a worksheet's table, worked out once when the worksheet is loaded.
+struct SheetColumns {
+  std::vector<std::string> names;  // SheetResult::header_names()
+  std::vector<SQLULEN> sizes;      // the length in characters of the column's longest value (at least 1)
+};
+
 // The rows of a worksheet below its header row.
 class SheetResult : public ResultSet {
  public:
@@ -64,12 +70,16 @@ class SheetResult : public ResultSet {
   // Builds the result of `stmt` over a loaded worksheet. On failure returns nullptr with an
   // SQLSTATE (42S22 unknown column, HY000 empty worksheet) and a message.
   static std::unique_ptr<SheetResult> build(std::shared_ptr<const Workbook> wb,
-                                            std::shared_ptr<const Worksheet> ws,
+                                            std::shared_ptr<const Worksheet> ws, const SheetColumns& columns,
                                             const SelectStatement& stmt, std::string& sqlstate,
                                             std::string& error);
 
+  // The names and sizes of a worksheet's columns (none for an empty worksheet).
+  static SheetColumns columns_of(const Workbook& wb, const Worksheet& ws);
+
   // The column names of a worksheet's header row: F1, F2 ... for empty ones, cut to
   // kMaxColumnName characters, then made unique with a number that stays within the limit.
+  // Takes time in proportion to the number of columns, however many names repeat.
   static std::vector<std::string> header_names(const Workbook& wb, const Worksheet& ws);
 
  private:

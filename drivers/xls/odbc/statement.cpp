@@ -1,18 +1,22 @@
 #include "statement.h"
 
+#include "value_numbers.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
 
 namespace xlsodbc {
 
-std::shared_ptr<Worksheet> load_worksheet(Dbc* dbc, int index, std::string& error) {
+const Dbc::LoadedSheet* load_worksheet(Dbc* dbc, int index, std::string& error) {
   auto it = dbc->sheets.find(index);
-  if (it != dbc->sheets.end()) return it->second;
+  if (it != dbc->sheets.end()) return &it->second;
   auto ws = std::make_shared<Worksheet>();
   if (!dbc->workbook->load_sheet(static_cast<size_t>(index), *ws, error)) return nullptr;
-  dbc->sheets[index] = ws;
-  return ws;
+  Dbc::LoadedSheet& loaded = dbc->sheets[index];
+  loaded.columns = SheetResult::columns_of(*dbc->workbook, *ws);
+  loaded.cells = std::move(ws);
+  return &loaded;
 }
 
 SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
@@ -38,10 +42,10 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
   if (entry.type != 0)
     return st->diag.error("42S02", "'" + entry.name + "' in workbook " + dbc->workbook_label() +
                                        " is a chart or macro sheet, not a worksheet");
-  auto ws = load_worksheet(dbc, index, error);
+  const Dbc::LoadedSheet* ws = load_worksheet(dbc, index, error);
   if (!ws) return st->diag.error("HY000", "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
   std::string sqlstate;
-  auto result = SheetResult::build(dbc->workbook, ws, parsed, sqlstate, error);
+  auto result = SheetResult::build(dbc->workbook, ws->cells, ws->columns, parsed, sqlstate, error);
   if (!result) {
     if (sqlstate == "HY000") error += " (workbook " + dbc->workbook_label() + ")";
     return st->diag.error(sqlstate, error);
@@ -71,24 +75,27 @@ SQLULEN bytes_per_char(const Dbc* dbc) { return dbc->client.is_utf8() ? 4 : 2; }
 
 namespace {
 
-bool parse_double(const std::string& s, double& v) {
-  const char* b = s.c_str();
-  char* e = nullptr;
-  v = std::strtod(b, &e);
-  if (e == b) return false;
-  while (*e == ' ') ++e;
-  return *e == '\0';
+// 01S07, 22003 and 22018 for a conversion that cut, or could not be made.
+SQLRETURN conversion_outcome(Stmt* st, NumberConversion c, const std::string& where, const char* type) {
+  switch (c) {
+    case NumberConversion::Exact: return SQL_SUCCESS;
+    case NumberConversion::FractionCut: return st->diag.warning("01S07", "fractional truncation in " + where);
+    case NumberConversion::OutOfRange:
+      return st->diag.error("22003", std::string("numeric value out of range for ") + type + " in " + where);
+    default: return st->diag.error("22018", "the value in " + where + " is not a number");
+  }
 }
 
 template <typename T>
-SQLRETURN put_integer(Stmt* st, double v, SQLPOINTER target, SQLLEN* ind, const std::string& where) {
-  double t = std::trunc(v);
-  if (t < static_cast<double>(std::numeric_limits<T>::min()) || t > static_cast<double>(std::numeric_limits<T>::max()))
-    return st->diag.error("22003", "numeric value out of range in " + where);
-  if (target) *static_cast<T*>(target) = static_cast<T>(t);
-  if (ind) *ind = sizeof(T);
-  if (t != v) return st->diag.warning("01S07", "fractional truncation in " + where);
-  return SQL_SUCCESS;
+SQLRETURN put_integer(Stmt* st, const std::string& text, SQLPOINTER target, SQLLEN* ind, const std::string& where,
+                      const char* type) {
+  T v = 0;
+  NumberConversion c = integer_value(text, v);
+  if (c == NumberConversion::Exact || c == NumberConversion::FractionCut) {
+    if (target) std::memcpy(target, &v, sizeof v);
+    if (ind) *ind = sizeof(T);
+  }
+  return conversion_outcome(st, c, where, type);
 }
 
 bool parse_date_time(const std::string& s, SQL_TIMESTAMP_STRUCT& ts) {
@@ -216,42 +223,47 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       break;
   }
   // Numbers.
-  double v;
-  switch (c_type) {
-    case SQL_C_DOUBLE: case SQL_C_FLOAT: case SQL_C_BIT:
-    case SQL_C_SHORT: case SQL_C_SSHORT: case SQL_C_USHORT:
-    case SQL_C_LONG: case SQL_C_SLONG: case SQL_C_ULONG:
-    case SQL_C_TINYINT: case SQL_C_STINYINT: case SQL_C_UTINYINT:
-    case SQL_C_SBIGINT: case SQL_C_UBIGINT:
-      if (!parse_double(p.utf8, v)) return st->diag.error("22018", "the value in " + where() + " is not a number");
-      break;
-    default:
-      return st->diag.error("HY003", "program type " + std::to_string(c_type) + " is not supported");
-  }
   p.done = true;
+  const std::string& text = p.utf8;
   std::string w = where();
   switch (c_type) {
-    case SQL_C_DOUBLE:
-      if (target) *static_cast<SQLDOUBLE*>(target) = v;
-      if (ind) *ind = sizeof(SQLDOUBLE);
+    case SQL_C_DOUBLE: case SQL_C_FLOAT: {
+      double v = 0;
+      NumberConversion c = decimal_value(text, v);
+      if (c == NumberConversion::Exact && c_type == SQL_C_FLOAT && std::abs(v) > std::numeric_limits<SQLREAL>::max())
+        c = NumberConversion::OutOfRange;
+      if (c != NumberConversion::Exact) return conversion_outcome(st, c, w, "a floating point number");
+      if (c_type == SQL_C_FLOAT) {
+        SQLREAL f = static_cast<SQLREAL>(v);
+        if (target) std::memcpy(target, &f, sizeof f);
+        if (ind) *ind = sizeof f;
+      } else {
+        if (target) std::memcpy(target, &v, sizeof v);
+        if (ind) *ind = sizeof v;
+      }
       return SQL_SUCCESS;
-    case SQL_C_FLOAT:
-      if (target) *static_cast<SQLREAL*>(target) = static_cast<SQLREAL>(v);
-      if (ind) *ind = sizeof(SQLREAL);
-      return SQL_SUCCESS;
-    case SQL_C_BIT:
-      if (v != 0 && v != 1) return st->diag.error("22003", "numeric value out of range for a bit in " + w);
-      if (target) *static_cast<SQLCHAR*>(target) = v != 0;
-      if (ind) *ind = 1;
-      return SQL_SUCCESS;
-    case SQL_C_SHORT: case SQL_C_SSHORT: return put_integer<SQLSMALLINT>(st, v, target, ind, w);
-    case SQL_C_USHORT: return put_integer<SQLUSMALLINT>(st, v, target, ind, w);
-    case SQL_C_LONG: case SQL_C_SLONG: return put_integer<SQLINTEGER>(st, v, target, ind, w);
-    case SQL_C_ULONG: return put_integer<SQLUINTEGER>(st, v, target, ind, w);
-    case SQL_C_TINYINT: case SQL_C_STINYINT: return put_integer<SQLSCHAR>(st, v, target, ind, w);
-    case SQL_C_UTINYINT: return put_integer<SQLCHAR>(st, v, target, ind, w);
-    case SQL_C_SBIGINT: return put_integer<SQLBIGINT>(st, v, target, ind, w);
-    default: return put_integer<SQLUBIGINT>(st, v, target, ind, w);
+    }
+    case SQL_C_BIT: {
+      SQLCHAR bit = 0;
+      NumberConversion c = integer_value(text, bit);
+      if (bit > 1) c = NumberConversion::OutOfRange;
+      if (c == NumberConversion::Exact || c == NumberConversion::FractionCut) {
+        if (target) *static_cast<SQLCHAR*>(target) = bit;
+        if (ind) *ind = 1;
+      }
+      return conversion_outcome(st, c, w, "a bit");
+    }
+    case SQL_C_SHORT: case SQL_C_SSHORT: return put_integer<SQLSMALLINT>(st, text, target, ind, w, "a small integer");
+    case SQL_C_USHORT: return put_integer<SQLUSMALLINT>(st, text, target, ind, w, "an unsigned small integer");
+    case SQL_C_LONG: case SQL_C_SLONG: return put_integer<SQLINTEGER>(st, text, target, ind, w, "an integer");
+    case SQL_C_ULONG: return put_integer<SQLUINTEGER>(st, text, target, ind, w, "an unsigned integer");
+    case SQL_C_TINYINT: case SQL_C_STINYINT: return put_integer<SQLSCHAR>(st, text, target, ind, w, "a tiny integer");
+    case SQL_C_UTINYINT: return put_integer<SQLCHAR>(st, text, target, ind, w, "an unsigned tiny integer");
+    case SQL_C_SBIGINT: return put_integer<SQLBIGINT>(st, text, target, ind, w, "a big integer");
+    case SQL_C_UBIGINT: return put_integer<SQLUBIGINT>(st, text, target, ind, w, "an unsigned big integer");
+    default:
+      p.done = false;
+      return st->diag.error("HY003", "program type " + std::to_string(c_type) + " is not supported");
   }
 }
 

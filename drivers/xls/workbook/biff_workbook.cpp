@@ -258,7 +258,7 @@ bool Workbook::load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::stri
   }
 
   // Cells beyond the 256 columns of an .xls worksheet are not part of it.
-  ws.finish(256);
+  ws.finish(kMaxBiffCols);
   return true;
 }
 

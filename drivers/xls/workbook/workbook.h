@@ -21,6 +21,7 @@ namespace xlsodbc {
 // worksheet stops at 65,536 rows and 256 columns.
 constexpr uint32_t kMaxRows = 1u << 20;
 constexpr uint32_t kMaxCols = 1u << 14;
+constexpr uint32_t kMaxBiffCols = 256;
 
 // One cell of a worksheet. Text lives in the workbook's shared strings or in the
 // worksheet's own strings (LABEL records, inline strings and formula results). 16 bytes, so
@@ -67,7 +68,7 @@ struct Worksheet {
   const Cell* find(uint32_t row, uint16_t col) const;
 
   // Once every cell is read: keeps those that hold a value within the first `columns` columns
-  // (256 for an .xls worksheet), the last one of a position, ordered by position, and sets the
+  // (kMaxBiffCols for an .xls worksheet), the last one of a position, ordered by position, and sets the
   // block and the row index.
   void finish(uint32_t columns = kMaxCols);
 };
