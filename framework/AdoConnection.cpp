@@ -61,6 +61,12 @@ void CAdoConnection::PutConnectionTimeout(long seconds)
     m_nTimeout = seconds;
 }
 
+void CAdoConnection::PutCommandTimeout(long seconds)
+{
+    if (seconds < 0) ThrowAdoError(kAdoErrInvalidArgument, "A timeout cannot be negative.");
+    m_nCommandTimeout = seconds;
+}
+
 void CAdoConnection::PutCursorLocation(long location)
 {
     if (location != adUseClient) ThrowAdoError(kAdoErrInvalidArgument, "Only client-side cursors (adUseClient) are offered.");
@@ -127,6 +133,7 @@ long CAdoConnection::Execute(const char* commandText)
 {
     RequireOpen();
     COdbcStatement statement(m_hdbc);
+    statement.SetQueryTimeout(m_nCommandTimeout);
     statement.ExecDirect(commandText);
     return statement.RowsAffected();
 }
