@@ -239,11 +239,11 @@ SQLRETURN get_info(Dbc* dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT bu
     }
     return put_u32(i.number);
   }
-  return dbc->diag.error("HY096", "information type " + std::to_string(type) + " is not supported");
+  return dbc->diag.add(Sqlstate::InvalidInfoType, "information type " + std::to_string(type) + " is not supported");
 }
 
 SQLRETURN get_type_info(Stmt* st, SQLSMALLINT type) {
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   auto r = std::make_unique<TableResult>();
   r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
   r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
@@ -277,7 +277,7 @@ SQLRETURN tables(Stmt* st, typename Text::Char* cat_text, SQLSMALLINT cat_len, t
                  typename Text::Char* types_text, SQLSMALLINT types_len) {
   Arg cat = arg<Text>(st, cat_text, cat_len), schema = arg<Text>(st, schema_text, schema_len);
   Arg table = arg<Text>(st, table_text, table_len), types = arg<Text>(st, types_text, types_len);
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   std::string c = cat.value_or(""), s = schema.value_or(""), t = table.value_or(""), ty = types.value_or("");
   auto r = std::make_unique<TableResult>();
   for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}) r->add_column(n);
@@ -288,7 +288,7 @@ SQLRETURN tables(Stmt* st, typename Text::Char* cat_text, SQLSMALLINT cat_len, t
     r->add_row({kNull, kNull, kNull, std::string("TABLE"), kNull});
   } else if (want_tables && !(schema && s == "%" && c.empty() && t.empty())) {
     for (const auto& sh : st->dbc->workbook->sheets()) {
-      if (sh.type != 0) continue;
+      if (sh.type != SheetType::Worksheet) continue;
       std::string name = sh.name + "$";
       if (table && !t.empty() && !like_match(t, name)) continue;
       r->add_row({kNull, kNull, name, std::string("TABLE"), kNull});
@@ -301,7 +301,7 @@ template <typename Text>
 SQLRETURN columns(Stmt* st, typename Text::Char* table_text, SQLSMALLINT table_len, typename Text::Char* column_text,
                   SQLSMALLINT column_len) {
   Arg table = arg<Text>(st, table_text, table_len), column = arg<Text>(st, column_text, column_len);
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   std::string t = table.value_or(""), col = column.value_or("");
   auto r = std::make_unique<TableResult>();
   for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
@@ -323,13 +323,13 @@ SQLRETURN columns(Stmt* st, typename Text::Char* table_text, SQLSMALLINT table_l
   for (size_t i = 0; i < wb.sheets().size(); ++i) {
     const auto& sh = wb.sheets()[i];
     std::string name = sh.name + "$";
-    if (sh.type != 0 || (table && !t.empty() && !like_match(t, name))) continue;
+    if (sh.type != SheetType::Worksheet || (table && !t.empty() && !like_match(t, name))) continue;
     std::string error;
     const Dbc::LoadedSheet* ws = load_worksheet(st->dbc, static_cast<int>(i), error);
     if (!ws) continue;
     SelectStatement all;
     all.all_columns = true;
-    std::string state;
+    Sqlstate state;
     auto res = SheetResult::build(st->dbc->workbook, ws->cells, ws->columns, all, state, error);
     if (!res) continue;
     long pos = 0;
@@ -402,7 +402,7 @@ SQLRETURN SQL_API SQLGetFunctions(SQLHDBC handle, SQLUSMALLINT id, SQLUSMALLINT*
   Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
   if (!dbc) return SQL_INVALID_HANDLE;
   return guarded(dbc, [&]() -> SQLRETURN {
-    if (!supported) return dbc->diag.error("HY009", "invalid use of null pointer");
+    if (!supported) return dbc->diag.add(Sqlstate::NullPointer);
     if (id == SQL_API_ODBC3_ALL_FUNCTIONS) {
       std::memset(supported, 0, SQL_API_ODBC3_ALL_FUNCTIONS_SIZE * sizeof(SQLUSMALLINT));
       for (SQLUSMALLINT f : kFunctions) supported[f >> 4] |= static_cast<SQLUSMALLINT>(1 << (f & 15));

@@ -92,10 +92,10 @@ SheetColumns SheetResult::columns_of(const Workbook& wb, const Worksheet& ws) {
 
 std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> wb,
                                                 std::shared_ptr<const Worksheet> ws, const SheetColumns& columns,
-                                                const SelectStatement& stmt, std::string& sqlstate,
+                                                const SelectStatement& stmt, Sqlstate& state,
                                                 std::string& error) {
   if (ws->empty) {
-    sqlstate = "HY000";
+    state = Sqlstate::GeneralError;
     error = "worksheet '" + ws->name + "' is empty: its first row must hold the column names";
     return nullptr;
   }
@@ -109,7 +109,7 @@ std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> 
     for (const std::string& want : stmt.columns) {
       auto it = index.find(fold_case(want));
       if (it == index.end()) {
-        sqlstate = "42S22";
+        state = Sqlstate::ColumnNotFound;
         error = "column '" + want + "' not found in worksheet '" + ws->name + "' (its columns are: ";
         for (size_t i = 0; i < names.size() && i < 30; ++i) error += (i ? ", " : "") + names[i];
         if (names.size() > 30) error += ", ...";

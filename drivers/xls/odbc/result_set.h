@@ -2,6 +2,7 @@
 // come from the cells of a sheet; catalog results (type info, tables) from in-memory rows.
 #pragma once
 
+#include "diagnostics.h"
 #include "sql_parser.h"
 #include "workbook/workbook.h"
 
@@ -68,10 +69,10 @@ class SheetResult : public ResultSet {
   std::string describe(size_t row, size_t col) const override;
 
   // Builds the result of `stmt` over a loaded worksheet. On failure returns nullptr with an
-  // SQLSTATE (42S22 unknown column, HY000 empty worksheet) and a message.
+  // SQLSTATE (ColumnNotFound, GeneralError for an empty worksheet) and a message.
   static std::unique_ptr<SheetResult> build(std::shared_ptr<const Workbook> wb,
                                             std::shared_ptr<const Worksheet> ws, const SheetColumns& columns,
-                                            const SelectStatement& stmt, std::string& sqlstate,
+                                            const SelectStatement& stmt, Sqlstate& state,
                                             std::string& error);
 
   // The names and sizes of a worksheet's columns (none for an empty worksheet).

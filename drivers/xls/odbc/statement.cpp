@@ -25,7 +25,7 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
   st->state = Stmt::Allocated;
   std::string error;
   SelectStatement parsed;
-  if (!parse_select(sql, parsed, error)) return st->diag.error("42000", error);
+  if (!parse_select(sql, parsed, error)) return st->diag.add(Sqlstate::SyntaxError, error);
   const Workbook& wb = *dbc->workbook;
   std::string sheet = parsed.table;
   if (sheet.size() > 1 && sheet.back() == '$') sheet.pop_back();
@@ -34,21 +34,21 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
   if (index < 0) {
     std::string list;
     for (const auto& s : wb.sheets())
-      if (s.type == 0) list += (list.empty() ? "" : ", ") + s.name;
-    return st->diag.error("42S02", "worksheet '" + sheet + "' not found in workbook " + dbc->workbook_label() +
+      if (s.type == SheetType::Worksheet) list += (list.empty() ? "" : ", ") + s.name;
+    return st->diag.add(Sqlstate::TableNotFound, "worksheet '" + sheet + "' not found in workbook " + dbc->workbook_label() +
                                        " (its worksheets are: " + (list.empty() ? "none" : list) + ")");
   }
   const auto& entry = wb.sheets()[index];
-  if (entry.type != 0)
-    return st->diag.error("42S02", "'" + entry.name + "' in workbook " + dbc->workbook_label() +
+  if (entry.type != SheetType::Worksheet)
+    return st->diag.add(Sqlstate::TableNotFound, "'" + entry.name + "' in workbook " + dbc->workbook_label() +
                                        " is a chart or macro sheet, not a worksheet");
   const Dbc::LoadedSheet* ws = load_worksheet(dbc, index, error);
-  if (!ws) return st->diag.error("HY000", "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
-  std::string sqlstate;
-  auto result = SheetResult::build(dbc->workbook, ws->cells, ws->columns, parsed, sqlstate, error);
+  if (!ws) return st->diag.add(Sqlstate::GeneralError, "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
+  Sqlstate state = Sqlstate::GeneralError;
+  auto result = SheetResult::build(dbc->workbook, ws->cells, ws->columns, parsed, state, error);
   if (!result) {
-    if (sqlstate == "HY000") error += " (workbook " + dbc->workbook_label() + ")";
-    return st->diag.error(sqlstate, error);
+    if (state == Sqlstate::GeneralError) error += " (workbook " + dbc->workbook_label() + ")";
+    return st->diag.add(state, error);
   }
   st->statement = parsed;
   st->result = std::move(result);
@@ -79,10 +79,10 @@ namespace {
 SQLRETURN conversion_outcome(Stmt* st, NumberConversion c, const std::string& where, const char* type) {
   switch (c) {
     case NumberConversion::Exact: return SQL_SUCCESS;
-    case NumberConversion::FractionCut: return st->diag.warning("01S07", "fractional truncation in " + where);
+    case NumberConversion::FractionCut: return st->diag.add(Sqlstate::FractionalTruncation, " in " + where);
     case NumberConversion::OutOfRange:
-      return st->diag.error("22003", std::string("numeric value out of range for ") + type + " in " + where);
-    default: return st->diag.error("22018", "the value in " + where + " is not a number");
+      return st->diag.add(Sqlstate::OutOfRange, std::string(" for ") + type + " in " + where);
+    default: return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where + " is not a number");
   }
 }
 
@@ -127,7 +127,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
     return SQL_NO_DATA;
   }
   if (p.null) {
-    if (!ind) return st->diag.error("22002", "indicator variable required but not supplied (the value is NULL)");
+    if (!ind) return st->diag.add(Sqlstate::IndicatorRequired, " (the value is NULL)");
     *ind = SQL_NULL_DATA;
     p.done = true;
     return SQL_SUCCESS;
@@ -147,18 +147,18 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         if (!st->out_charset.from_utf8(p.utf8, p.bytes, &bad)) {
           char cp[16];
           std::snprintf(cp, sizeof cp, "U+%04X", bad);
-          return st->diag.error("22018", "the value in " + where() + " contains the character " + cp +
+          return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where() + " contains the character " + cp +
                                              ", which the client character set " + st->out_charset.name() +
                                              " cannot represent");
         }
       }
       size_t remaining = p.bytes.size() - p.offset;
       if (ind) *ind = static_cast<SQLLEN>(remaining);
-      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      if (buflen < 0) return st->diag.add(Sqlstate::InvalidLength);
       size_t room = c_type == SQL_C_CHAR ? (buflen > 0 ? static_cast<size_t>(buflen) - 1 : 0) : static_cast<size_t>(buflen);
       if (!target || (c_type == SQL_C_CHAR && buflen == 0)) {
         if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
-        return st->diag.warning("01004", "string data, right truncated");
+        return st->diag.add(Sqlstate::StringTruncated);
       }
       char* out = static_cast<char*>(target);
       if (remaining <= room) {
@@ -175,17 +175,17 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       std::memcpy(out, p.bytes.data() + p.offset, n);
       if (c_type == SQL_C_CHAR) out[n] = '\0';
       p.offset += n;
-      return st->diag.warning("01004", "string data, right truncated");
+      return st->diag.add(Sqlstate::StringTruncated);
     }
     case SQL_C_WCHAR: {
       if (p.offset == 0 && p.wide.empty()) p.wide = utf8_to_utf16(p.utf8);
       size_t remaining = p.wide.size() - p.offset;
       if (ind) *ind = static_cast<SQLLEN>(remaining * sizeof(SQLWCHAR));
-      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      if (buflen < 0) return st->diag.add(Sqlstate::InvalidLength);
       size_t room = buflen >= static_cast<SQLLEN>(sizeof(SQLWCHAR)) ? static_cast<size_t>(buflen) / sizeof(SQLWCHAR) - 1 : 0;
       if (!target || buflen < static_cast<SQLLEN>(sizeof(SQLWCHAR))) {
         if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
-        return st->diag.warning("01004", "string data, right truncated");
+        return st->diag.add(Sqlstate::StringTruncated);
       }
       SQLWCHAR* out = static_cast<SQLWCHAR*>(target);
       size_t n = remaining <= room ? remaining : room;  // a full buffer when cut, as for SQL_C_CHAR
@@ -196,14 +196,14 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         p.done = true;
         return SQL_SUCCESS;
       }
-      return st->diag.warning("01004", "string data, right truncated");
+      return st->diag.add(Sqlstate::StringTruncated);
     }
     case SQL_C_TYPE_DATE: case SQL_C_DATE:
     case SQL_C_TYPE_TIME: case SQL_C_TIME:
     case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP: {
       SQL_TIMESTAMP_STRUCT ts;
       if (!parse_date_time(p.utf8, ts))
-        return st->diag.error("22018", "the value in " + where() + " is not a date or time");
+        return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where() + " is not a date or time");
       p.done = true;
       if (c_type == SQL_C_TYPE_DATE || c_type == SQL_C_DATE) {
         SQL_DATE_STRUCT d{ts.year, ts.month, ts.day};
@@ -263,7 +263,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
     case SQL_C_UBIGINT: return put_integer<SQLUBIGINT>(st, text, target, ind, w, "an unsigned big integer");
     default:
       p.done = false;
-      return st->diag.error("HY003", "program type " + std::to_string(c_type) + " is not supported");
+      return st->diag.add(Sqlstate::InvalidProgramType, "program type " + std::to_string(c_type) + " is not supported");
   }
 }
 

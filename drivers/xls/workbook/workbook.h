@@ -73,13 +73,16 @@ struct Worksheet {
   void finish(uint32_t columns = kMaxCols);
 };
 
+// The kinds of sheet, by the codes of an .xls workbook's sheet entries (BOUNDSHEET).
+enum class SheetType : uint8_t { Worksheet = 0, MacroSheet = 1, Chart = 2, VbModule = 6 };
+
 class Workbook {
  public:
   struct SheetEntry {
     std::string name;
     uint32_t offset = 0;  // .xls: where the sheet's BOF record is in the stream
     std::string part;     // .xlsx: the sheet's part in the package (empty when missing)
-    uint8_t type = 0;     // 0 worksheet, 1 macro sheet, 2 chart, 6 VB module
+    SheetType type = SheetType::Worksheet;
   };
 
   // Parses the global records of a workbook stream (takes ownership of the bytes). On

@@ -4,7 +4,9 @@
 #include "workbook.h"
 
 #include "element_path.h"
-#include "xlsx_values.h"
+#include "string_item.h"
+#include "unsigned_number.h"
+#include "xlsx_limits.h"
 #include "xml_part.h"
 
 #include <algorithm>
@@ -96,11 +98,11 @@ class WorkbookReader : public XmlHandler {
       Workbook::SheetEntry e;
       e.name = find_attribute(a, n, "name");
       std::string_view id = find_attribute(a, n, "id");  // r:id
-      e.type = 0;  // without a relationship: reported as missing when it is read
+      e.type = SheetType::Worksheet;  // without a relationship: reported as missing when it is read
       for (const Relationship& r : rels_) {
         if (r.id != id) continue;
         e.part = r.target;
-        e.type = r.type == "worksheet" ? 0 : r.type == "chartsheet" ? 2 : 1;
+        e.type = r.type == "worksheet" ? SheetType::Worksheet : r.type == "chartsheet" ? SheetType::Chart : SheetType::MacroSheet;
       }
       sheets_.push_back(std::move(e));
     }

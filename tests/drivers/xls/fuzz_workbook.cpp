@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   xlsodbc::CellText text;
   for (size_t i = 0; i < wb.sheets().size(); ++i) {
-    if (wb.sheets()[i].type != 0) continue;
+    if (wb.sheets()[i].type != xlsodbc::SheetType::Worksheet) continue;
     xlsodbc::Worksheet ws;
     error.clear();
     if (!wb.load_sheet(i, ws, error)) {
