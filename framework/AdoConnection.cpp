@@ -37,6 +37,7 @@ std::vector<CString> InstalledOdbcDrivers(SQLHENV henv)
 
 CAdoConnection::~CAdoConnection()
 {
+    m_statement.reset();
     if (m_hdbc) ::SQLDisconnect(m_hdbc);
     FreeHandles();
 }
@@ -126,14 +127,20 @@ void CAdoConnection::Open(const char* connectionString, const char* user, const 
 long CAdoConnection::Execute(const char* commandText)
 {
     RequireOpen();
-    COdbcStatement statement(m_hdbc);
-    statement.ExecDirect(commandText);
-    return statement.RowsAffected();
+    if (!m_statement) m_statement = std::make_unique<COdbcStatement>(m_hdbc);
+    // The cursor is closed however the call ends: a failed batch may still hold results.
+    struct CursorCloser {
+        COdbcStatement& statement;
+        ~CursorCloser() { statement.CloseCursor(); }
+    } closer{*m_statement};
+    m_statement->ExecDirect(commandText);
+    return m_statement->RowsAffected();
 }
 
 void CAdoConnection::Close()
 {
     RequireOpen();
+    m_statement.reset();
     ::SQLDisconnect(m_hdbc);
     FreeHandles();
 }

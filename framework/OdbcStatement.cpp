@@ -75,3 +75,8 @@ long COdbcStatement::RowsAffected()
     }
     return static_cast<long>(rows);
 }
+
+void COdbcStatement::CloseCursor()
+{
+    ::SQLFreeStmt(m_hstmt, SQL_CLOSE);
+}
