@@ -2,7 +2,7 @@
 // load every worksheet, turn every cell into text. A failure must come with a reason; nothing
 // may crash, hang or allocate without bound. Built with libFuzzer by fuzz_xlsx.sh and, as a
 // replay of the fixtures, by the normal build (fuzz_replay.cpp).
-#include "workbook_file.h"
+#include "workbook/workbook_file.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,14 +2,14 @@
 // the statement parser, connect strings, path mapping, character sets, and the BIFF reader
 // on hand-built record streams (MULRK, MULBLANK, LABEL, BOOLERR, FORMULA results, SST split
 // over CONTINUE records, BIFF5 text, FILEPASS, truncation).
-#include "biff_records.h"
-#include "charset.h"
-#include "connect_string.h"
-#include "number_format.h"
-#include "path_map.h"
-#include "result_set.h"
-#include "sql_parser.h"
-#include "workbook.h"
+#include "odbc/connect_string.h"
+#include "odbc/path_map.h"
+#include "odbc/result_set.h"
+#include "odbc/sql_parser.h"
+#include "workbook/biff_records.h"
+#include "workbook/charset.h"
+#include "workbook/number_format.h"
+#include "workbook/workbook.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // differential fuzzer.
 #pragma once
 
-#include "xml_scanner.h"
+#include "workbook/xml_scanner.h"
 
 #include <libxml/parser.h>
 

@@ -1,11 +1,12 @@
 // Access to the workbook stream of an .xls file (an OLE2 compound document) through libgsf.
 #pragma once
 
-#include <gsf/gsf.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+typedef struct _GsfInput GsfInput;  // libgsf's input, as gsf-fwd.h names it
 
 namespace xlsodbc {
 

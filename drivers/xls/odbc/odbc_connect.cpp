@@ -1,10 +1,10 @@
 // ODBC entry points: connecting to a workbook (SQLDriverConnect, SQLConnect), disconnecting,
 // connection attributes. The ANSI (A) and wide (W) entries share the functions of the
 // unnamed namespace; each converts its text once, at the entry.
-#include "workbook_file.h"
 #include "connect_string.h"
 #include "handles.h"
 #include "path_map.h"
+#include "workbook/workbook_file.h"
 
 #include <odbcinst.h>
 

@@ -2,11 +2,11 @@
 // helpers the ODBC entry points share (string output, guarded calls).
 #pragma once
 
-#include "charset.h"
 #include "diagnostics.h"
 #include "result_set.h"
 #include "sql_parser.h"
-#include "workbook.h"
+#include "workbook/charset.h"
+#include "workbook/workbook.h"
 
 #include <sql.h>
 #include <sqlext.h>

@@ -3,7 +3,7 @@
 // parser's events go straight into a small state machine, element names compare by pointer.
 #include "workbook.h"
 
-#include "result_set.h"
+#include "cell_reference.h"
 #include "xlsx_values.h"
 #include "xml_part.h"
 
@@ -16,7 +16,7 @@ namespace {
 // The number of cells a worksheet's <dimension ref="A1:J100"/> announces, to size the cell
 // store once; 0 when it is missing or not a range. A part cannot hold more cells than it has
 // bytes for, so an absurd dimension reserves no more than the part could fill.
-size_t announced_cells(std::string_view ref, gsf_off_t part_size) {
+size_t announced_cells(std::string_view ref, uint64_t part_size) {
   size_t colon = ref.find(':');
   if (colon == std::string_view::npos) return 0;
   uint32_t c1, r1, c2, r2;
@@ -32,7 +32,7 @@ size_t announced_cells(std::string_view ref, gsf_off_t part_size) {
 
 class SheetReader : public XmlHandler {
  public:
-  SheetReader(XmlPart& xml, Worksheet& ws, gsf_off_t part_size, const StringTable& shared, bool date1904)
+  SheetReader(XmlPart& xml, Worksheet& ws, uint64_t part_size, const StringTable& shared, bool date1904)
       : xml_(xml), ws_(ws), part_size_(part_size), shared_(shared), date1904_(date1904) {}
 
   void start(std::string_view name, const XmlAttribute* attributes, size_t count) override {
@@ -187,7 +187,7 @@ class SheetReader : public XmlHandler {
 
   XmlPart& xml_;
   Worksheet& ws_;
-  const gsf_off_t part_size_;
+  const uint64_t part_size_;
   const StringTable& shared_;
   const bool date1904_;
 
@@ -209,9 +209,9 @@ bool Workbook::load_package_sheet(const SheetEntry& entry, Worksheet& ws, std::s
     error = "the workbook is damaged: worksheet '" + entry.name + "' has no part in the package";
     return false;
   }
-  GRef<GsfInput> in = package_->open_part(entry.part, kMaxSheetPart, error);
+  std::unique_ptr<ByteSource> in = package_->open_part(entry.part, kMaxSheetPart, error);
   if (!in) return false;
-  const gsf_off_t part_size = gsf_input_size(in.get());
+  const uint64_t part_size = in->size();
   XmlPart xml(std::move(in), entry.part);
   SheetReader reader(xml, ws, part_size, sst_, date1904_);
   if (!xml.parse_all(reader)) {

@@ -20,26 +20,6 @@ long long days_from_civil(long long y, unsigned m, unsigned d) {
 
 }  // namespace
 
-bool parse_cell_reference(std::string_view r, uint32_t& col, uint32_t& row, bool& beyond) {
-  beyond = false;
-  uint64_t c = 0, n = 0;
-  size_t i = 0;
-  for (; i < r.size() && ((r[i] >= 'A' && r[i] <= 'Z') || (r[i] >= 'a' && r[i] <= 'z')); ++i) {
-    if (i >= 3) { beyond = true; return false; }  // XFD is the last column
-    c = c * 26 + static_cast<unsigned>((r[i] | 0x20) - 'a' + 1);
-  }
-  if (i == 0 || i == r.size() || !(r[i] >= '1' && r[i] <= '9')) return false;
-  for (; i < r.size() && r[i] >= '0' && r[i] <= '9'; ++i) {
-    if (n > kMaxRows) { beyond = true; return false; }
-    n = n * 10 + static_cast<unsigned>(r[i] - '0');
-  }
-  if (i != r.size()) return false;
-  if (c > kMaxCols || n > kMaxRows) { beyond = true; return false; }
-  col = static_cast<uint32_t>(c - 1);
-  row = static_cast<uint32_t>(n - 1);
-  return true;
-}
-
 void unescape_xstring(std::string& s) {
   if (s.find("_x") == std::string::npos) return;
   auto unit_at = [&s](size_t at, char16_t& unit) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sql_parser.h"
-#include "workbook.h"
+#include "workbook/workbook.h"
 
 #include <sql.h>
 
@@ -78,8 +78,5 @@ class SheetResult : public ResultSet {
   std::vector<uint16_t> sheet_cols_;  // absolute column of each result column
   size_t rows_ = 0;
 };
-
-// "A", "B", ... "IV" for a 0-based column.
-std::string column_letters(unsigned col);
 
 }  // namespace xlsodbc

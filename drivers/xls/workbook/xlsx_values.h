@@ -2,8 +2,6 @@
 // ISO 8601 dates; and the sizes an .xlsx part may have.
 #pragma once
 
-#include <gsf/gsf.h>
-
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -13,8 +11,8 @@ namespace xlsodbc {
 
 // The largest part accepted: a worksheet of a million rows of ten columns is about 0.5 GB of
 // XML; the other parts are far smaller.
-constexpr gsf_off_t kMaxSheetPart = gsf_off_t(8) << 30;
-constexpr gsf_off_t kMaxOtherPart = gsf_off_t(1) << 30;
+constexpr uint64_t kMaxSheetPart = uint64_t(8) << 30;
+constexpr uint64_t kMaxOtherPart = uint64_t(1) << 30;
 
 // A whole unsigned decimal number, nothing before or after it.
 template <typename T>
@@ -27,10 +25,6 @@ template <typename T>
 bool parse_unsigned(const char* s, T& out) {
   return s && parse_unsigned(std::string_view(s), out);
 }
-
-// A cell reference such as "B12" into 0-based column and row; false when it is no reference
-// or lies beyond the grid (XFD1048576): `beyond` tells which.
-bool parse_cell_reference(std::string_view r, uint32_t& col, uint32_t& row, bool& beyond);
 
 // Decodes the _xHHHH_ escapes with which SpreadsheetML writes UTF-16 units XML cannot carry
 // (control characters; "_x005F_" is a literal underscore).

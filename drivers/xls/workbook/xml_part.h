@@ -3,11 +3,12 @@
 // any size takes no more memory than the cells kept from it.
 #pragma once
 
-#include "gsf_ref.h"
+#include "byte_source.h"
 #include "xml_scanner.h"
 
 #include <libxml/parser.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace xlsodbc {
 class XmlPart {
  public:
   // Reads `part` (taking it over) named `name` for messages.
-  XmlPart(GRef<GsfInput> part, std::string name);
+  XmlPart(std::unique_ptr<ByteSource> part, std::string name);
   ~XmlPart();
   XmlPart(const XmlPart&) = delete;
   XmlPart& operator=(const XmlPart&) = delete;
@@ -43,7 +44,8 @@ class XmlPart {
   static void on_doctype(void* ctx, const xmlChar* name, const xmlChar* external_id, const xmlChar* system_id);
   static void on_error(void* ctx, xmlErrorPtr err);
 
-  GRef<GsfInput> part_;
+  std::unique_ptr<ByteSource> part_;
+  uint64_t offset_ = 0;  // where the next chunk starts
   std::string name_for_messages_;
   xmlParserCtxtPtr parser_ = nullptr;
   XmlHandler* handler_ = nullptr;

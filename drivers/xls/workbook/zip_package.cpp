@@ -1,5 +1,9 @@
 #include "zip_package.h"
 
+#include "gsf_source.h"
+
+#include <gsf/gsf.h>
+
 #include <vector>
 
 namespace xlsodbc {
@@ -8,10 +12,10 @@ namespace {
 // A part inflating to more than this many times the size of the whole file is a zip bomb:
 // deflate reaches about 1000:1 on a run of one byte, while real workbook parts stay far below
 // 100:1 (cell references and values differ from cell to cell).
-constexpr gsf_off_t kMaxExpansion = 250;
+constexpr uint64_t kMaxExpansion = 250;
 // Parts smaller than this are never refused for their ratio: tiny packages of repetitive XML
 // may compress well.
-constexpr gsf_off_t kRatioFloor = 64 << 20;
+constexpr uint64_t kRatioFloor = 64 << 20;
 
 std::vector<std::string> split_path(const std::string& name) {
   std::vector<std::string> parts;
@@ -36,24 +40,11 @@ GsfInput* child_nocase(GsfInfile* dir, const std::string& name) {
   return nullptr;
 }
 
-}  // namespace
-
-bool ZipPackage::open(GsfInput* file, std::string& error) {
-  init_readers();
-  file_size_ = gsf_input_size(file);
-  GError* err = nullptr;
-  zip_.reset(gsf_infile_zip_new(file, &err));
-  if (!zip_) {
-    error = "the workbook is damaged or truncated (" + take_error(err, "its zip directory cannot be read") + ")";
-    return false;
-  }
-  return true;
-}
-
-GRef<GsfInput> ZipPackage::find(const std::string& name) const {
+// The part `name` of the archive, or nothing.
+GRef<GsfInput> find_part(GsfInfile* zip, const std::string& name) {
   std::vector<std::string> path = split_path(name);
-  if (path.empty() || !zip_) return GRef<GsfInput>();
-  GRef<GsfInput> node(GSF_INPUT(g_object_ref(zip_.get())));
+  if (path.empty() || !zip) return GRef<GsfInput>();
+  GRef<GsfInput> node(GSF_INPUT(g_object_ref(zip)));
   for (const std::string& component : path) {
     if (!GSF_IS_INFILE(node.get())) return GRef<GsfInput>();
     GsfInfile* dir = GSF_INFILE(node.get());
@@ -67,22 +58,48 @@ GRef<GsfInput> ZipPackage::find(const std::string& name) const {
   return node;
 }
 
-bool ZipPackage::has_part(const std::string& name) const { return static_cast<bool>(find(name)); }
+}  // namespace
 
-GRef<GsfInput> ZipPackage::open_part(const std::string& name, gsf_off_t limit, std::string& error) const {
-  GRef<GsfInput> part = find(name);
+struct ZipPackage::Archive {
+  GRef<GsfInfile> zip;
+};
+
+ZipPackage::ZipPackage() = default;
+ZipPackage::~ZipPackage() = default;
+
+bool ZipPackage::open(GsfInput* file, std::string& error) {
+  init_readers();
+  gsf_off_t size = gsf_input_size(file);
+  file_size_ = size > 0 ? static_cast<uint64_t>(size) : 0;
+  GError* err = nullptr;
+  archive_ = std::make_unique<Archive>();
+  archive_->zip.reset(gsf_infile_zip_new(file, &err));
+  if (!archive_->zip) {
+    error = "the workbook is damaged or truncated (" + take_error(err, "its zip directory cannot be read") + ")";
+    return false;
+  }
+  return true;
+}
+
+bool ZipPackage::has_part(const std::string& name) const {
+  return archive_ && static_cast<bool>(find_part(archive_->zip.get(), name));
+}
+
+std::unique_ptr<ByteSource> ZipPackage::open_part(const std::string& name, uint64_t limit, std::string& error) const {
+  GRef<GsfInput> part = archive_ ? find_part(archive_->zip.get(), name) : GRef<GsfInput>();
   if (!part) {
     error = "the workbook is damaged: its part '" + name + "' is missing";
-    return part;
+    return nullptr;
   }
-  gsf_off_t size = gsf_input_size(part.get());
+  auto source = std::make_unique<GsfSource>(std::move(part));
+  uint64_t size = source->size();
   bool bomb = size > kRatioFloor && size / kMaxExpansion > file_size_;
   if (size > limit || bomb) {
     error = "the workbook's part '" + name + "' is too large: it expands to " + std::to_string(size) +
             " bytes from a file of " + std::to_string(file_size_) + " (damaged, or made to exhaust memory)";
-    return GRef<GsfInput>();
+    return nullptr;
   }
-  return part;
+  return source;
 }
 
 std::string resolve_part_name(const std::string& source_part, const std::string& target) {

@@ -33,7 +33,7 @@ class QuietGenericErrors {
 
 }  // namespace
 
-XmlPart::XmlPart(GRef<GsfInput> part, std::string name) : part_(std::move(part)), name_for_messages_(std::move(name)) {}
+XmlPart::XmlPart(std::unique_ptr<ByteSource> part, std::string name) : part_(std::move(part)), name_for_messages_(std::move(name)) {}
 
 XmlPart::~XmlPart() {
   if (parser_) xmlFreeParserCtxt(parser_);
@@ -45,13 +45,14 @@ void XmlPart::fail(const std::string& why) {
 }
 
 bool XmlPart::read_chunk(std::vector<char>& buffer, size_t& n, bool& last) {
-  gsf_off_t left = std::max<gsf_off_t>(gsf_input_remaining(part_.get()), 0);
-  n = static_cast<size_t>(std::min<gsf_off_t>(left, static_cast<gsf_off_t>(buffer.size())));
-  last = static_cast<gsf_off_t>(n) == left;
-  if (n > 0 && !gsf_input_read(part_.get(), n, reinterpret_cast<guint8*>(buffer.data()))) {
+  uint64_t left = part_->size() - std::min(offset_, part_->size());
+  n = static_cast<size_t>(std::min<uint64_t>(left, buffer.size()));
+  last = n == left;
+  if (n > 0 && !part_->read(offset_, n, reinterpret_cast<uint8_t*>(buffer.data()))) {
     error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be inflated to its end";
     return false;
   }
+  offset_ += n;
   return true;
 }
 
@@ -67,10 +68,7 @@ bool XmlPart::parse_all(XmlHandler& handler) {
       // The scanner gave the part up: libxml2 reads it from the start, and names its fault
       // if it has one.
       handler.restart();
-      if (gsf_input_seek(part_.get(), 0, G_SEEK_SET)) {  // TRUE on failure
-        error_ = "the workbook is damaged or truncated: part '" + name_for_messages_ + "' cannot be read again";
-        return false;
-      }
+      offset_ = 0;
       return parse_with_libxml2(handler);
     }
   }

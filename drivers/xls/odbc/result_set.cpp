@@ -1,22 +1,12 @@
 #include "result_set.h"
 
-#include "charset.h"
+#include "workbook/cell_reference.h"
+#include "workbook/charset.h"
 
 #include <set>
 #include <unordered_map>
 
 namespace xlsodbc {
-
-std::string column_letters(unsigned col) {
-  std::string s;
-  ++col;
-  while (col > 0) {
-    unsigned r = (col - 1) % 26;
-    s.insert(s.begin(), static_cast<char>('A' + r));
-    col = (col - 1) / 26;
-  }
-  return s;
-}
 
 std::string ResultSet::describe(size_t row, size_t col) const {
   return "row " + std::to_string(row + 1) + ", column '" + columns_[col].name + "'";

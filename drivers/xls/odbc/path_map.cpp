@@ -1,6 +1,6 @@
 #include "path_map.h"
 
-#include "charset.h"
+#include "workbook/charset.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -21,7 +21,7 @@ struct Relationship {
 
 // Reads part `name` of `pkg` through `handler`; false with the reason.
 bool read_part(const ZipPackage& pkg, const std::string& name, XmlHandler& handler, std::string& error) {
-  GRef<GsfInput> in = pkg.open_part(name, kMaxOtherPart, error);
+  std::unique_ptr<ByteSource> in = pkg.open_part(name, kMaxOtherPart, error);
   if (!in) return false;
   XmlPart xml(std::move(in), name);
   if (xml.parse_all(handler)) return true;
@@ -70,7 +70,10 @@ const Relationship* find_by_type(const std::vector<Relationship>& rels, const ch
 
 bool ends_with_nocase(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
-  return s.size() >= n && g_ascii_strcasecmp(s.c_str() + s.size() - n, tail) == 0;
+  if (s.size() < n) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::equal(tail, tail + n, s.end() - static_cast<std::ptrdiff_t>(n),
+                    [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 // The sheets of workbook.xml, in the workbook's order, each found through its relationship,
@@ -153,7 +156,7 @@ class StylesReader : public XmlHandler {
 // The shared strings (<si> items of sharedStrings.xml).
 class SharedStringsReader : public XmlHandler {
  public:
-  SharedStringsReader(XmlPart& part, StringTable& strings, gsf_off_t size) : part_(part), strings_(strings), size_(size) {}
+  SharedStringsReader(XmlPart& part, StringTable& strings, uint64_t size) : part_(part), strings_(strings), size_(size) {}
   void start(std::string_view name, const XmlAttribute* a, size_t n) override {
     if (in_item_) return item_.start(name);
     if (name == "si") {
@@ -184,7 +187,7 @@ class SharedStringsReader : public XmlHandler {
  private:
   XmlPart& part_;
   StringTable& strings_;
-  const gsf_off_t size_;
+  const uint64_t size_;
   StringItem item_;
   bool in_item_ = false;
 };
@@ -229,9 +232,9 @@ bool Workbook::open_package(std::unique_ptr<ZipPackage> package, std::string& er
   // Shared strings the workbook names but the package lacks: a damaged workbook (opening it
   // as if there were none would drop every text cell).
   if (const Relationship* strings = find_by_type(rels, "sharedStrings")) {
-    GRef<GsfInput> in = pkg.open_part(strings->target, kMaxOtherPart, error);
+    std::unique_ptr<ByteSource> in = pkg.open_part(strings->target, kMaxOtherPart, error);
     if (!in) return false;
-    const gsf_off_t size = gsf_input_size(in.get());
+    const uint64_t size = in->size();
     XmlPart xml(std::move(in), strings->target);
     SharedStringsReader reader(xml, sst_, size);
     if (!xml.parse_all(reader)) {
