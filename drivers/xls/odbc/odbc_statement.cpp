@@ -170,7 +170,7 @@ SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
     default:
       return st->diag.error("HY106", "fetch type out of range: " + std::to_string(orientation) + " is not supported");
   }
-  st->pending = PendingValue();
+  st->pending.reset();
   if (target < 0 || target >= n) {
     st->position = target < 0 ? -1 : n;
     st->on_row = false;

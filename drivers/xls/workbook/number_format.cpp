@@ -1,6 +1,5 @@
 #include "number_format.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -105,20 +104,6 @@ NumberKind builtin_format_kind(unsigned index) {
     default:
       return NumberKind::Plain;
   }
-}
-
-void append_number(double v, std::string& out) {
-  if (v == 0) { out.push_back('0'); return; }  // also -0
-  if (std::isnan(v) || std::isinf(v)) { out += std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity"); return; }
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-  out.append(buf, r.ptr);
-}
-
-std::string format_number(double v) {
-  std::string s;
-  append_number(v, s);
-  return s;
 }
 
 namespace {

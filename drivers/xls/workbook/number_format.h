@@ -2,6 +2,7 @@
 // format says whether a number is a date at all, its value which form the text takes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,11 @@ NumberKind builtin_format_kind(unsigned index);
 // 12 -> "12", 0.1 -> "0.1", 1e-7 -> "0.0000001", 1e20 -> "100000000000000000000".
 std::string format_number(double value);
 void append_number(double value, std::string& out);
+// The same text written into `out`, which has room for kNumberTextRoom characters (the
+// longest, -DBL_MAX's, has 310); returns its length. Lengths of number cells come from here
+// too, so a column's size always fits its values.
+constexpr size_t kNumberTextRoom = 400;
+size_t format_number_chars(double value, char* out);
 
 // The form of a serial date/time number's text. For Date, Time and DateTime formats the value
 // decides: a serial below 1 is a time of day ("13:05:00"), a whole serial a date

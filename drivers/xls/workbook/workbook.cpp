@@ -3,8 +3,6 @@
 #include "charset.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace xlsodbc {
 const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
@@ -105,17 +103,9 @@ bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) c
 uint32_t Workbook::cell_text_length(const Worksheet& ws, const Cell& c) const {
   switch (c.type) {
     case Cell::Number: {
-      double v = c.number;
-      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf), date1904_))) return n;
-      if (v == std::trunc(v) && std::fabs(v) < 1e15) {
-        uint32_t n = v < 0 ? 2 : 1;
-        for (double a = std::fabs(v); a >= 10; a /= 10) ++n;
-        return n;
-      }
-      char buf[32];
-      auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-      if (r.ec == std::errc()) return static_cast<uint32_t>(r.ptr - buf);
-      return static_cast<uint32_t>(format_number(v).size());
+      if (unsigned n = serial_form_length(serial_form(c.number, number_kind(c.xf), date1904_))) return n;
+      char buf[kNumberTextRoom];
+      return static_cast<uint32_t>(format_number_chars(c.number, buf));
     }
     case Cell::SharedText:
       return shared_string_length(c.index);
