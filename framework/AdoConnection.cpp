@@ -62,6 +62,12 @@ void CAdoConnection::PutConnectionTimeout(long seconds)
     m_nTimeout = seconds;
 }
 
+void CAdoConnection::PutCommandTimeout(long seconds)
+{
+    if (seconds < 0) ThrowAdoError(kAdoErrInvalidArgument, "A timeout cannot be negative.");
+    m_nCommandTimeout = seconds;
+}
+
 void CAdoConnection::PutCursorLocation(long location)
 {
     if (location != adUseClient) ThrowAdoError(kAdoErrInvalidArgument, "Only client-side cursors (adUseClient) are offered.");
@@ -128,6 +134,7 @@ long CAdoConnection::Execute(const char* commandText)
 {
     RequireOpen();
     if (!m_statement) m_statement = std::make_unique<COdbcStatement>(m_hdbc);
+    m_statement->SetQueryTimeout(m_nCommandTimeout);   // given to the driver when it changes
     // The cursor is closed however the call ends: a failed batch may still hold results.
     struct CursorCloser {
         COdbcStatement& statement;

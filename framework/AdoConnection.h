@@ -1,6 +1,7 @@
 // CAdoConnection: an ADO-style connection to SQL Server over ODBC. It takes the ADO-style
 // connection string the program formats, finds the installed SQL Server ODBC driver and logs
-// in within ConnectionTimeout seconds. Every failure raises _com_error.
+// in within ConnectionTimeout seconds. Every statement it runs waits at most CommandTimeout
+// seconds for the server. Every failure raises _com_error.
 #pragma once
 #include "framework/AdoPtr.h"
 #include "framework/OdbcStatement.h"
@@ -29,6 +30,11 @@ public:
     // Seconds the login may take (ADO's default 15); fixed while the connection is open.
     void PutConnectionTimeout(long seconds);
     long GetConnectionTimeout() const { return m_nTimeout; }
+    // Seconds a statement may wait for the server (ADO's default 30; 0 waits without limit),
+    // for the statements of this connection and of the recordsets opened on it; a statement
+    // that outlasts them raises _com_error. May change at any time; the next statement uses it.
+    void PutCommandTimeout(long seconds);
+    long GetCommandTimeout() const { return m_nCommandTimeout; }
     // Only client-side cursors are offered: recordsets read their whole result when they open.
     void PutCursorLocation(long location);
     long GetCursorLocation() const { return m_nCursorLocation; }
@@ -53,6 +59,7 @@ private:
     void FreeHandles();
 
     long m_nTimeout = 15;
+    long m_nCommandTimeout = 30;
     long m_nCursorLocation = adUseClient;
     long m_nIsolation = adXactReadCommitted;
     SQLHENV m_henv = SQL_NULL_HENV;

@@ -17,6 +17,7 @@ void CAdoRecordset::Open(const char* source, const CConnectionPtr& activeConnect
     if (!activeConnection || activeConnection->GetState() != adStateOpen)
         ThrowAdoError(kAdoErrInvalidConnection, "The connection is closed or missing.");
     COdbcStatement statement(activeConnection->OdbcHandle());
+    statement.SetQueryTimeout(activeConnection->GetCommandTimeout());
     statement.ExecDirect(source);
     std::optional<COdbcResult> result = statement.ReadFirstResult();
     if (!result) return;

@@ -7,8 +7,8 @@
 
 class CAdoRecordset {
 public:
-    // Runs the command text on the connection and reads its result. A command that returns
-    // no rows leaves the recordset closed.
+    // Runs the command text on the connection, within the connection's CommandTimeout, and
+    // reads its result. A command that returns no rows leaves the recordset closed.
     void Open(const char* source, const CConnectionPtr& activeConnection);
     // True after the last row (and for an empty result).
     bool GetEOF() const;

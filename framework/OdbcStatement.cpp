@@ -21,6 +21,15 @@ void COdbcStatement::Fail(const char* what)
     ThrowOdbcError(what, SQL_HANDLE_STMT, m_hstmt);
 }
 
+void COdbcStatement::SetQueryTimeout(long seconds)
+{
+    if (seconds == m_nQueryTimeout) return;
+    SQLRETURN r = ::SQLSetStmtAttr(m_hstmt, SQL_ATTR_QUERY_TIMEOUT,
+                                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), 0);
+    if (!SQL_SUCCEEDED(r)) Fail("The statement's timeout cannot be set.");
+    m_nQueryTimeout = seconds;
+}
+
 void COdbcStatement::ExecDirect(const char* text)
 {
     SQLRETURN r = ::SQLExecDirect(m_hstmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)), SQL_NTS);

@@ -20,6 +20,9 @@ public:
     COdbcStatement(const COdbcStatement&) = delete;
     COdbcStatement& operator=(const COdbcStatement&) = delete;
 
+    // Seconds the statements run here may wait for the server (0: no limit); a statement that
+    // outlasts them fails like any other. Raises _com_error when the driver refuses the value.
+    void SetQueryTimeout(long seconds);
     // Runs the batch; raises _com_error with the driver's diagnostics when it fails.
     void ExecDirect(const char* text);
     // The first result that has columns, read to its end; nullopt when the batch returned none.
@@ -34,4 +37,5 @@ private:
     std::optional<CString> ReadValue(SQLUSMALLINT column);
     [[noreturn]] void Fail(const char* what);
     SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
+    long m_nQueryTimeout = -1;   // as last given to the driver; -1 before the first
 };

@@ -1,9 +1,11 @@
 // Whole conversion runs through the real chain: the workbook through the Excel driver, the
 // main dialog's commands, FreeTDS and the SQL Server stand-in; what landed is read back.
+#include <winsock2.h>
 #include "support/ListingFixture.h"
 #include "app/Texts.h"
 #include "destination/DestinationConnection.h"
 #include "support/Fixtures.h"
+#include "support/SilentLink.h"
 #include "destination/DestinationSettings.h"
 #include "framework/AdoConnection.h"
 #include "framework/AdoRecordset.h"
@@ -11,6 +13,8 @@
 #include "destination/ConnectionString.h"
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -106,6 +110,7 @@ protected:
                     "入职日期 datetime, 日期文本 datetime, 姓名 nvarchar(20), 地址 varchar(50), 备注 varchar(100), "
                     "[First Name] varchar(20))");
         StandInExec(kDatabase, "create table 短备注 (编号 int, 备注 varchar(7))");
+        StandInExec(kDatabase, "create table 静默 (n int not null, text nvarchar(20))");
     }
 
     // Opens the workbook, lists the destination and chooses the table, as a user does.
@@ -405,4 +410,92 @@ TEST_F(ConversionRunTest, ServerStoppingInMidRunEndsItWithTheCountOfRowsIn)
     stopper.join();
     EXPECT_GE(seen.load(), kStopAfter);
     EXPECT_EQ(0, progress.Find("正在转换数据...")) << progress.GetString();
+}
+
+namespace {
+// Calls `onProgress` on the user-interface thread each time the status line shows the count
+// of a run going on ("正在转换数据..." and a number), by subclassing the line for its life.
+class CProgressWatch {
+public:
+    CProgressWatch(HWND status, std::function<void()> onProgress) : m_hWnd(status), m_onProgress(std::move(onProgress))
+    {
+        s_watch = this;
+        m_previous = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CProgressWatch::Proc)));
+    }
+    ~CProgressWatch()
+    {
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+        s_watch = nullptr;
+    }
+    CProgressWatch(const CProgressWatch&) = delete;
+    CProgressWatch& operator=(const CProgressWatch&) = delete;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM w, LPARAM l)
+    {
+        LRESULT result = ::CallWindowProcA(s_watch->m_previous, h, message, w, l);
+        const char* text = reinterpret_cast<const char*>(l);
+        const size_t head = std::strlen(kConvertingText);
+        if (message == WM_SETTEXT && text && std::strncmp(text, kConvertingText, head) == 0 && text[head])
+            s_watch->m_onProgress();
+        return result;
+    }
+
+    static CProgressWatch* s_watch;
+    HWND m_hWnd;
+    WNDPROC m_previous;
+    std::function<void()> m_onProgress;
+};
+CProgressWatch* CProgressWatch::s_watch = nullptr;
+}
+
+// The link to the server falls silent in mid-run, both sockets left open, as a VPN or Wi-Fi
+// link does when it drops: the run stops with its message well within a minute of the
+// silence, and the count in the status line is the number of rows in the table (the insert
+// that met the silence never reached the server). Once rows go in, the run's connection gets
+// a short command timeout, so that the test waits seconds rather than the default's minute.
+TEST_F(ConversionRunTest, LinkFallingSilentInMidRunStopsItWithTheCountOfRowsThatLanded)
+{
+    constexpr long kTimeout = 2;
+    StandInExec(kDatabase, "delete from 静默");
+    CSilentLink link(StandInPort());
+    ULONGLONG stopMessageShown = 0;
+    Run([&] {
+        dlg.m_strExcelPath = ConvertFixture("many_rows.xls");
+        dlg.LoadExcelFields(dlg.m_strExcelPath);
+        ListTables(link.Server(), kDatabase, "sa", kStandInPassword);
+        SelectTable("静默");
+        Pair("n", "n");
+        Pair("text", "text");
+        bool silenced = false;
+        CProgressWatch watch(::GetDlgItem(main, IDC_STATUS), [&] {
+            if (silenced || !g_pConnection || g_pConnection->GetState() != adStateOpen) return;
+            g_pConnection->PutCommandTimeout(kTimeout);
+            link.FallSilentAfter(20000);   // a hundred rows or so later
+            silenced = true;
+        });
+        MessageBoxSeen box;
+        DialogHandler read = ReadMessageBox(box);
+        DialogSequenceResult r = RunDialogSequence([&] { ClickButton(main, IDOK); }, {[&](HWND h) {
+                                                       stopMessageShown = ::GetTickCount64();
+                                                       read(h);
+                                                   }});
+        ASSERT_TRUE(silenced) << "the run ended before it showed a count";
+        EXPECT_EQ(1, r.handled);
+        EXPECT_EQ(0, r.unexpected);
+        EXPECT_STREQ("数据库操作异常,终止运行!", box.text);
+        CString status = Status();
+        EXPECT_EQ(0, status.Find("数据转换中止,已导入")) << status.GetString();
+        int counted = std::atoi(status.Mid(static_cast<int>(sizeof("数据转换中止,已导入") - 1)));
+        EXPECT_GT(counted, 0);
+        EXPECT_EQ(counted, static_cast<int>(Query("select n from 静默", {"n"}).size()));
+        EXPECT_TRUE(static_cast<bool>(g_pConnection));   // left as a failed run leaves it
+    });
+    ASSERT_NE(0u, link.SilentSince()) << "the link never fell silent";
+    ASSERT_NE(0u, stopMessageShown);
+    ULONGLONG elapsed = stopMessageShown - link.SilentSince();
+    std::printf("the run stopped %llu ms after the link fell silent\n", elapsed);
+    EXPECT_GE(elapsed, kTimeout * 1000u);
+    EXPECT_LT(elapsed, 60000u);
 }

@@ -1,9 +1,11 @@
 // The ADO-style connection and recordset over the real FreeTDS driver and the stand-in.
 #include <winsock2.h>
+#include "support/SilentLink.h"
 #include "support/StandIn.h"
 #include "destination/ConnectionString.h"
 #include "framework/AdoError.h"
 #include "framework/AdoRecordset.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,15 +36,26 @@ protected:
         StandInExec("adotest", "insert into t (名称, n, d) values (N'北京', 7, 12.50), (NULL, NULL, NULL), ('x', -3, 0)");
     }
 
-    CConnectionPtr Connect()
+    CConnectionPtr Connect(const CString& server = StandInServer())
     {
         CConnectionPtr c;
         c.CreateInstance();
         c->PutConnectionTimeout(5);
         c->PutCursorLocation(adUseClient);
         c->PutIsolationLevel(adXactReadCommitted);
-        c->Open(ConnectionString(StandInServer()), "", "", 0);
+        c->Open(ConnectionString(server), "", "", 0);
         return c;
+    }
+
+    static int Rows()
+    {
+        CConnectionPtr c;
+        c.CreateInstance();
+        c->Open(ConnectionString(StandInServer()));
+        CRecordsetPtr rs;
+        rs.CreateInstance();
+        rs->Open("select count(*) as n from t", c);
+        return std::atoi(*rs->GetCollect("n"));
     }
 };
 }
@@ -230,4 +243,53 @@ TEST_F(AdoConnectionTest, LoginGivesUpAfterTheConnectionTimeoutOnAServerThatNeve
     ::closesocket(silent);
     std::printf("login to a silent server gave up after %lu ms\n", static_cast<unsigned long>(elapsed));
     EXPECT_LT(elapsed, 12000u);   // the default of 15 s would not be
+}
+
+// The link to the server falls silent in the middle of a statement, sockets left open: the
+// statement gives up and raises the connection's error, for commands and recordsets alike.
+// FreeTDS waits CommandTimeout seconds for the answer, sends a cancel, waits as long again
+// for the cancel's answer, then drops the connection.
+TEST_F(AdoConnectionTest, StatementsOnALinkThatFallsSilentGiveUpAfterTheCommandTimeout)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const CConnectionPtr&)> statement;
+    };
+    const Case cases[] = {
+        {"command", [](const CConnectionPtr& c) { c->Execute("insert into t (名称, n) values ('silent', 5)"); }},
+        {"recordset",
+         [](const CConnectionPtr& c) {
+             CRecordsetPtr rs;
+             rs.CreateInstance();
+             rs->Open("select name from sysobjects where xtype='U' and name<>'dtproperties' order by name asc", c);
+         }},
+    };
+    constexpr long kTimeout = 1;
+    const int before = Rows();
+    for (const Case& k : cases) {
+        CSilentLink link(StandInPort());
+        CConnectionPtr c = Connect(link.Server());
+        EXPECT_EQ(30, c->GetCommandTimeout()) << "ADO's default";
+        c->Execute("select 1");           // the connection's statement, made under the default
+        c->PutCommandTimeout(kTimeout);   // while open: the next statement waits that long
+        EXPECT_EQ(kTimeout, c->GetCommandTimeout());
+        link.FallSilentAfter(0);
+        DWORD start = ::GetTickCount();
+        _com_error e = Raised([&] { k.statement(c); });
+        DWORD elapsed = ::GetTickCount() - start;
+        std::printf("%s on a silent link gave up after %lu ms\n", k.name, static_cast<unsigned long>(elapsed));
+        EXPECT_NE(0u, link.SilentSince()) << k.name;
+        EXPECT_GE(ComErrorDescription(e).Find("HYT00"), 0) << k.name << ": " << ComErrorDescription(e).GetString();
+        EXPECT_GE(elapsed, kTimeout * 1000 - 100) << k.name;
+        EXPECT_LT(elapsed, 2 * kTimeout * 1000 + 3000) << k.name;
+        // The connection is dead from then on: the next statement fails at once.
+        start = ::GetTickCount();
+        EXPECT_ANY_THROW(c->Execute("select 1")) << k.name;
+        EXPECT_LT(::GetTickCount() - start, 1000u) << k.name;
+    }
+    EXPECT_EQ(before, Rows()) << "the statement cut short never reached the server";
+    CConnectionPtr c;
+    c.CreateInstance();
+    EXPECT_NE(S_OK, Raised([&] { c->PutCommandTimeout(-1); }).Error());
+    EXPECT_EQ(30, c->GetCommandTimeout());
 }
