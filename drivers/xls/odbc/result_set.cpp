@@ -33,6 +33,20 @@ bool SheetResult::value(size_t row, size_t col, std::string& out) const {
   return c && wb_->cell_text(*ws_, *c, out);
 }
 
+void SheetResult::size_columns(std::vector<ColumnInfo>& columns) const {
+  std::vector<SQLULEN> longest(ws_->empty ? 0 : ws_->last_col - ws_->first_col + 1u, 1);
+  std::vector<bool> wanted(longest.size(), false);
+  for (uint16_t c : sheet_cols_) wanted[c - ws_->first_col] = true;
+  for (size_t k = ws_->row_start.empty() ? 0 : ws_->row_start[1]; k < ws_->cells.size(); ++k) {
+    const Cell& c = ws_->cells[k];
+    if (!wanted[c.col - ws_->first_col]) continue;
+    SQLULEN len = wb_->cell_text_length(*ws_, c);
+    SQLULEN& l = longest[c.col - ws_->first_col];
+    if (len > l) l = len;
+  }
+  for (size_t i = 0; i < columns.size(); ++i) columns[i].size = longest[sheet_cols_[i] - ws_->first_col];
+}
+
 std::string SheetResult::describe(size_t row, size_t col) const {
   return "row " + std::to_string(row + 1) + ", column '" + columns_[col].name + "' (cell " +
          column_letters(sheet_cols_[col]) + std::to_string(ws_->first_row + 2 + row) + " of worksheet '" +
@@ -103,18 +117,9 @@ std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> 
   }
   auto r = std::unique_ptr<SheetResult>(new SheetResult());
   r->rows_ = ws->last_row - ws->first_row;
-  // Column sizes: the length in characters of the longest value of the column (at least 1).
-  std::vector<SQLULEN> longest(names.size(), 1);
-  for (size_t k = ws->row_start.empty() ? 0 : ws->row_start[1]; k < ws->cells.size(); ++k) {
-    const Cell& c = ws->cells[k];
-    SQLULEN len = wb->cell_text_length(*ws, c);
-    SQLULEN& l = longest[c.col - ws->first_col];
-    if (len > l) l = len;
-  }
   for (uint16_t p : picked) {
     ColumnInfo ci;
     ci.name = names[p];
-    ci.size = longest[p];
     ci.table = ws->name + "$";
     r->columns_.push_back(ci);
     r->sheet_cols_.push_back(static_cast<uint16_t>(ws->first_col + p));

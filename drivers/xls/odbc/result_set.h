@@ -8,6 +8,7 @@
 #include <sql.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,13 @@ struct ColumnInfo {
 class ResultSet {
  public:
   virtual ~ResultSet() = default;
-  const std::vector<ColumnInfo>& columns() const { return columns_; }
+  // The columns' descriptions. Their sizes are worked out at the first call: for a worksheet
+  // that takes a pass over every cell, which a client that never asks for them is spared.
+  const std::vector<ColumnInfo>& columns() const {
+    std::call_once(sized_, [this] { size_columns(columns_); });
+    return columns_;
+  }
+  size_t column_count() const { return columns_.size(); }
   virtual size_t row_count() const = 0;
   // The value at a 0-based row and column as UTF-8 text; false for NULL.
   virtual bool value(size_t row, size_t col, std::string& out) const = 0;
@@ -38,7 +45,12 @@ class ResultSet {
   virtual std::string describe(size_t row, size_t col) const;
 
  protected:
-  std::vector<ColumnInfo> columns_;
+  // Fills in the sizes of `columns`, once.
+  virtual void size_columns(std::vector<ColumnInfo>&) const {}
+  mutable std::vector<ColumnInfo> columns_;
+
+ private:
+  mutable std::once_flag sized_;
 };
 
 // Rows held in memory (catalog functions).
@@ -71,6 +83,10 @@ class SheetResult : public ResultSet {
   // The column names of a worksheet's header row: F1, F2 ... for empty ones, cut to
   // kMaxColumnName characters, then made unique with a number that stays within the limit.
   static std::vector<std::string> header_names(const Workbook& wb, const Worksheet& ws);
+
+ protected:
+  // Each column's size: the length in characters of its longest value (at least 1).
+  void size_columns(std::vector<ColumnInfo>& columns) const override;
 
  private:
   std::shared_ptr<const Workbook> wb_;

@@ -21,11 +21,18 @@ constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
 
 // Writes n in decimal, at least `width` digits (zeros in front); returns the end.
 char* write_digits(uint64_t n, int width, char* out) {
-  char digits[24];
-  char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-  for (int pad = width - static_cast<int>(end - digits); pad > 0; --pad) *out++ = '0';
-  std::memcpy(out, digits, static_cast<size_t>(end - digits));
-  return out + (end - digits);
+  int count = 1;
+  for (uint64_t limit = 10; count < 20 && n >= limit; limit *= 10) ++count;
+  for (int pad = width - count; pad > 0; --pad) *out++ = '0';
+  return std::to_chars(out, out + count, n).ptr;
+}
+
+// x rounded to a whole number, ties to even, as std::nearbyint rounds in the default mode,
+// for 0 <= x < 2^53: adding 2^52 leaves no bits below the units. Inline, where nearbyint is a
+// call into the maths library that costs more than the rest of a candidate's check.
+double round_whole(double x) {
+  constexpr double kTwo52 = 4503599627370496.0;
+  return x >= kTwo52 ? x : (x + kTwo52) - kTwo52;
 }
 
 // The text of `a` (positive, finite) when it is a whole number below 2^53 or has a decimal
@@ -56,12 +63,12 @@ size_t short_decimal(double a, char* out) {
   int first = 1;
   if (most >= 3) {
     const double scaled = a * kPow10[most - 2];
-    if (std::fabs(scaled - std::nearbyint(scaled)) > 2 * spacing * kPow10[most - 2]) first = most - 1;
+    if (std::fabs(scaled - round_whole(scaled)) > 2 * spacing * kPow10[most - 2]) first = most - 1;
   }
   for (int k = first; k <= most; ++k) {
     const double scaled = a * kPow10[k];
     if (scaled >= kExactIntegers || spacing * kPow10[k] >= 1.0) return 0;
-    const double nearest = std::nearbyint(scaled);
+    const double nearest = round_whole(scaled);
     // A candidate reads back as `a` only within half the spacing of doubles (scaled by 10^k)
     // of it, and `scaled` is off by less than the spacing again: most k are passed over here,
     // without a division.
