@@ -30,6 +30,7 @@ protected:
     HBRUSH CtlColor(HDC dc, UINT nCtlColor);
     LRESULT OnChar(WPARAM wp, LPARAM lp);
     LRESULT OnPaintThenBorder(WPARAM wp, LPARAM lp);
+    LRESULT OnPrint(WPARAM wp, LPARAM lp);
 
     DECLARE_MESSAGE_MAP()
 
@@ -40,7 +41,8 @@ private:
     int TextLength() const;
     // Replaces the selection with `text`; false (nothing typed) when there is no selection.
     bool ReplaceSelectionOnly(const char* text);
-    void DrawBorder();
+    // In window coordinates.
+    void DrawBorder(CDC& dc);
 
     COLORREF m_crBack;
     COLORREF m_crText;
