@@ -88,33 +88,25 @@ size_t short_decimal(double a, char* out) {
 
 }  // namespace
 
-size_t format_number_chars(double v, char* out) {
+char* write_number(double v, char* out) {
   if (v == 0) {  // also -0
-    out[0] = '0';
-    return 1;
+    *out = '0';
+    return out + 1;
   }
   if (std::isnan(v) || std::isinf(v)) {
     const char* name = std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity");
     size_t n = std::strlen(name);
     std::memcpy(out, name, n);
-    return n;
+    return out + n;
   }
-  size_t sign = v < 0 ? 1 : 0;
-  if (sign) out[0] = '-';
-  if (size_t n = short_decimal(std::fabs(v), out + sign)) return sign + n;
-  auto r = std::to_chars(out, out + kNumberTextRoom, v, std::chars_format::fixed);
-  return static_cast<size_t>(r.ptr - out);
-}
-
-void append_number(double v, std::string& out) {
-  char buf[kNumberTextRoom];
-  out.append(buf, format_number_chars(v, buf));
+  if (v < 0) *out++ = '-';
+  if (size_t n = short_decimal(std::fabs(v), out)) return out + n;
+  return std::to_chars(out, out + kNumberTextRoom - 1, std::fabs(v), std::chars_format::fixed).ptr;
 }
 
 std::string format_number(double v) {
-  std::string s;
-  append_number(v, s);
-  return s;
+  char buf[kNumberTextRoom];
+  return std::string(buf, write_number(v, buf));
 }
 
 }  // namespace xlsodbc

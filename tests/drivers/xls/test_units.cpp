@@ -71,7 +71,7 @@ TEST(NumberText, ShortFormsAreTheGeneralFormattersText) {
     for (double x : {v, -v}) {
       if (x == 0) continue;
       char buf[kNumberTextRoom];
-      std::string text(buf, format_number_chars(x, buf));
+      std::string text(buf, write_number(x, buf));
       if (text != general(x) && ++wrong <= 5) ADD_FAILURE() << "got " << text << ", general formatter " << general(x);
     }
   }
@@ -370,9 +370,9 @@ struct Loaded {
   Worksheet ws;
   std::string text(uint32_t r, uint16_t c) const {
     const Cell* cell = ws.find(r, c);
-    std::string s;
-    if (!cell || !wb.cell_text(ws, *cell, s)) return "NULL";
-    return s;
+    CellText t;
+    if (!cell || !wb.cell_text(ws, *cell, t)) return "NULL";
+    return std::string(t.text);
   }
 };
 
