@@ -8,6 +8,7 @@
 #include "destination/DestinationConnection.h"
 #include "framework/Recordset.h"
 #include "source/WorkbookFields.h"
+#include <vector>
 
 // The worksheet a run reads: the workbook's database and the recordset of the select, owned
 // together and closed once, the recordset first, however the run ends.
@@ -117,20 +118,27 @@ bool CConverterDlg::InsertRows(CWorksheetRows& sheet, int& rows)
 {
     // Quoting the names takes a reserved-word search for each: done once, not per row.
     const CString insertHead = BuildInsertHead(m_strTable, m_astrMappedColumns);
+    // So are each column's type row and each field's place in the result (the place found at
+    // the first row that reads it, so a missing field fails where it always did).
+    const int columns = m_astrMappedColumns.GetSize();
+    std::vector<int> typeRows(static_cast<size_t>(columns));
+    for (int i = 0; i < columns; ++i) typeRows[i] = GetTypeClass(ParseTypeCode(m_astrMappedTypes[i]));
+    std::vector<short> fieldIndexes(static_cast<size_t>(columns), -1);
     DWORD lastProgress = ::GetTickCount();
     CStringArray values;
     while (!sheet.rs.IsEOF()) {
         values.RemoveAll();
-        for (int i = 0; i < m_astrMappedColumns.GetSize(); ++i) {
-            int row = GetTypeClass(ParseTypeCode(m_astrMappedTypes[i]));
+        for (int i = 0; i < columns; ++i) {
+            int row = typeRows[i];
             if (row == -1) {
                 CString text;
                 text.Format(kUnsupportedTypeFormat, m_astrMappedColumns[i].GetString());
                 MessageBox(text, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
                 return false;
             }
+            if (fieldIndexes[i] < 0) fieldIndexes[i] = sheet.rs.GetFieldIndexByName(m_astrMappedFields[i]);
             CString cell;
-            sheet.rs.GetFieldValue(m_astrMappedFields[i], cell);
+            sheet.rs.GetFieldValue(fieldIndexes[i], cell);
             values.Add(FormatSqlValue(row, cell));
         }
         g_pConnection->Execute(BuildInsertStatement(insertHead, values));

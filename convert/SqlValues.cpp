@@ -51,6 +51,31 @@ bool NamesADay(const CString& text)
     return !t.ParseDateTime("2000-01-02 " + text) || t.GetYear() != 2000 || t.GetMonth() != 1 || t.GetDay() != 2;
 }
 
+// The forms the workbook driver gives dates in, yyyy-mm-dd and yyyy-mm-dd hh:mm:ss, with a
+// year from 1000 and a day the calendar has: read here as the platform's parser reads them,
+// for that parser costs more than all the rest of a row. Other texts are left to the parser.
+bool ReadWorkbookDate(const std::string& s, int f[6])
+{
+    auto number = [&s](size_t at, size_t count, int& value) {
+        value = 0;
+        for (size_t i = at; i < at + count; ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+            value = value * 10 + (s[i] - '0');
+        }
+        return true;
+    };
+    if (s.size() != 10 && s.size() != 19) return false;
+    if (!number(0, 4, f[0]) || s[4] != '-' || !number(5, 2, f[1]) || s[7] != '-' || !number(8, 2, f[2])) return false;
+    f[3] = f[4] = f[5] = 0;
+    if (s.size() == 19 && (s[10] != ' ' || !number(11, 2, f[3]) || s[13] != ':' || !number(14, 2, f[4]) ||
+                           s[16] != ':' || !number(17, 2, f[5])))
+        return false;
+    static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (f[0] % 4 == 0 && f[0] % 100 != 0) || f[0] % 400 == 0;
+    return f[0] >= 1000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 &&
+           f[2] <= kMonthDays[f[1] - 1] + (f[1] == 2 && leap ? 1 : 0) && f[3] < 24 && f[4] < 60 && f[5] < 60;
+}
+
 bool IsHexLiteral(const CString& text)
 {
     const std::string& s = text.str();
@@ -124,6 +149,11 @@ CString IntegerPart(const CString& normalized)
 
 bool FormatDateValue(const CString& text, CString& out)
 {
+    int f[6];
+    if (ReadWorkbookDate(text.str(), f)) {
+        out.Format("%04d-%02d-%02dT%02d:%02d:%02d", f[0], f[1], f[2], f[3], f[4], f[5]);
+        return true;
+    }
     COleDateTime t;
     if (text.IsEmpty()) t = COleDateTime::GetCurrentTime();
     else if (!t.ParseDateTime(text)) return false;

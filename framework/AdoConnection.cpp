@@ -37,6 +37,7 @@ std::vector<CString> InstalledOdbcDrivers(SQLHENV henv)
 
 CAdoConnection::~CAdoConnection()
 {
+    m_statement.reset();
     if (m_hdbc) ::SQLDisconnect(m_hdbc);
     FreeHandles();
 }
@@ -132,15 +133,21 @@ void CAdoConnection::Open(const char* connectionString, const char* user, const 
 long CAdoConnection::Execute(const char* commandText)
 {
     RequireOpen();
-    COdbcStatement statement(m_hdbc);
-    statement.SetQueryTimeout(m_nCommandTimeout);
-    statement.ExecDirect(commandText);
-    return statement.RowsAffected();
+    if (!m_statement) m_statement = std::make_unique<COdbcStatement>(m_hdbc);
+    m_statement->SetQueryTimeout(m_nCommandTimeout);   // given to the driver when it changes
+    // The cursor is closed however the call ends: a failed batch may still hold results.
+    struct CursorCloser {
+        COdbcStatement& statement;
+        ~CursorCloser() { statement.CloseCursor(); }
+    } closer{*m_statement};
+    m_statement->ExecDirect(commandText);
+    return m_statement->RowsAffected();
 }
 
 void CAdoConnection::Close()
 {
     RequireOpen();
+    m_statement.reset();
     ::SQLDisconnect(m_hdbc);
     FreeHandles();
 }

@@ -4,7 +4,9 @@
 // seconds for the server. Every failure raises _com_error.
 #pragma once
 #include "framework/AdoPtr.h"
+#include "framework/OdbcStatement.h"
 #include "framework/String.h"
+#include <memory>
 #include <sql.h>
 #include <vector>
 
@@ -43,6 +45,7 @@ public:
     // Logs in. A non-empty user or password given here replaces the string's UID or PWD.
     void Open(const char* connectionString, const char* user = "", const char* password = "", long options = 0);
     // Runs a statement that returns no rows; returns the rows it affected (-1 when unknown).
+    // Every call runs on the one ODBC statement the connection keeps while it is open.
     long Execute(const char* commandText);
     long GetState() const { return m_hdbc ? adStateOpen : adStateClosed; }
     void Close();
@@ -61,6 +64,9 @@ private:
     long m_nIsolation = adXactReadCommitted;
     SQLHENV m_henv = SQL_NULL_HENV;
     SQLHDBC m_hdbc = SQL_NULL_HDBC;
+    // Made at the first Execute: a statement made and freed per call costs more than the
+    // call itself when rows go in one statement each.
+    std::unique_ptr<COdbcStatement> m_statement;
 };
 
 using CConnectionPtr = CAdoPtr<CAdoConnection>;

@@ -84,3 +84,8 @@ long COdbcStatement::RowsAffected()
     }
     return static_cast<long>(rows);
 }
+
+void COdbcStatement::CloseCursor()
+{
+    ::SQLFreeStmt(m_hstmt, SQL_CLOSE);
+}

@@ -1,5 +1,6 @@
 // One ODBC statement on an open connection, freed with the object: a plain SQL batch run
 // directly (forward-only, read-only), its first result read whole as text, or its row count.
+// With its cursor closed after each batch, one statement serves any number of batches.
 #pragma once
 #include "framework/String.h"
 #include <optional>
@@ -28,6 +29,9 @@ public:
     std::optional<COdbcResult> ReadFirstResult();
     // Rows affected by the batch (-1 when the driver does not know); reads any results left.
     long RowsAffected();
+    // Discards what is left of the last batch's results, so that the statement (and the
+    // connection, which serves one pending result at a time) is free for the next batch.
+    void CloseCursor();
 
 private:
     std::optional<CString> ReadValue(SQLUSMALLINT column);

@@ -73,12 +73,13 @@ void CRecordset::MoveNext()
 
 void CRecordset::GetFieldValue(const char* lpszName, CString& strValue)
 {
-    for (size_t i = 0; i < m_fields.size(); ++i) {
-        if (::lstrcmpiA(m_fields[i].m_strName, lpszName) == 0) {
-            GetFieldValue(static_cast<short>(i), strValue);
-            return;
-        }
-    }
+    GetFieldValue(GetFieldIndexByName(lpszName), strValue);
+}
+
+short CRecordset::GetFieldIndexByName(const char* lpszName) const
+{
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (::lstrcmpiA(m_fields[i].m_strName, lpszName) == 0) return static_cast<short>(i);
     CDBException e;
     e.m_strError.Format("Column %s is not in the result\n", lpszName);
     throw e;

@@ -37,6 +37,9 @@ public:
     // same row gives the same text.
     void GetFieldValue(const char* lpszName, CString& strValue);
     void GetFieldValue(short nIndex, CString& strValue);
+    // The index of the named column (compared without regard to case), for reading many rows
+    // by index; throws CDBException when the result has no such column.
+    short GetFieldIndexByName(const char* lpszName) const;
 
     BOOL IsEOF() const { return m_bEOF; }
     void MoveNext();

@@ -1,6 +1,8 @@
 // Cell texts turned into SQL values: nothing cut, rounded, wrapped or left unescaped.
 #include "convert/SqlValues.h"
+#include "framework/OleDateTime.h"
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 CString Norm(const char* text)
@@ -115,4 +117,45 @@ TEST(SqlValuesTest, DatesGoAsIsoTextOfWhatTheParserRead)
     today.Format("%04d-%02d-%02dT", st.wYear, st.wMonth, st.wDay);
     EXPECT_EQ(0, now.Find(today));
     EXPECT_EQ(19, now.GetLength());
+}
+
+TEST(SqlValuesTest, WorkbookDatesReadWithoutTheParserAsTheParserReadsThem)
+{
+    // The driver's date forms over many days and times, and near misses of them (days the
+    // calendar lacks, hour 24, other separators, short years): every text's value is the one
+    // the platform's parser gives, or the quoted text when the parser refuses it.
+    std::vector<CString> texts = {"1900-02-29", "2100-02-29", "2000-02-29", "2023-02-29", "2024-04-31", "2024-13-01",
+                                  "2024-00-10", "2024-01-00", "2024-01-01 24:00:00", "2024-01-01 23:60:00",
+                                  "2024-01-01 23:59:60", "2024/01/01", "2024-01-01T10:00:00", "0999-12-31",
+                                  "1000-01-01", "9999-12-31 23:59:59", "12024-01-01", "2024-1-01", "2024-01-01 1:00:00"};
+    for (int year : {1000, 1582, 1752, 1899, 1900, 1904, 2000, 2024, 2100, 9999}) {
+        for (int day = 0; day < 366; day += 3) {
+            SYSTEMTIME st = {};
+            st.wYear = static_cast<WORD>(year);
+            st.wMonth = 1;
+            st.wDay = 1;
+            FILETIME ft;
+            ::SystemTimeToFileTime(&st, &ft);
+            ULARGE_INTEGER t;
+            t.LowPart = ft.dwLowDateTime;
+            t.HighPart = ft.dwHighDateTime;
+            t.QuadPart += (static_cast<ULONGLONG>(day) * 86400 + day * 3607 % 86400) * 10000000ULL;
+            ft.dwLowDateTime = t.LowPart;
+            ft.dwHighDateTime = t.HighPart;
+            ::FileTimeToSystemTime(&ft, &st);
+            CString text;
+            text.Format("%04d-%02d-%02d", st.wYear, st.wMonth, st.wDay);
+            texts.push_back(text);
+            text.Format("%04d-%02d-%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+            texts.push_back(text);
+        }
+    }
+    for (const CString& text : texts) {
+        COleDateTime t;
+        CString expected = "'" + text + "'";
+        if (t.ParseDateTime(text))
+            expected.Format("'%04d-%02d-%02dT%02d:%02d:%02d'", t.GetYear(), t.GetMonth(), t.GetDay(), t.GetHour(),
+                            t.GetMinute(), t.GetSecond());
+        EXPECT_STREQ(expected, Value(61, text)) << text.GetString();
+    }
 }

@@ -113,6 +113,31 @@ TEST_F(AdoConnectionTest, ClientSideRecordsetLeavesTheConnectionFreeForTheNextQu
     EXPECT_EQ(4, rows);
 }
 
+TEST_F(AdoConnectionTest, EachExecuteLeavesTheConnectionFreeWhateverItsBatchLeftBehind)
+{
+    // Rows nobody reads, a refused statement, a refusal between two results: each call's
+    // leftovers are gone before the next call, on the same connection, and before a recordset.
+    struct Case {
+        const char* sql;
+        bool fails;
+    };
+    CConnectionPtr c = Connect();
+    for (Case k : {Case{"select n from t", false}, Case{"insert into nowhere (n) values (1)", true},
+                   Case{"select n from t; select nothing from nowhere; select n from t", true}, Case{"select 名称 from t", false}}) {
+        if (k.fails) EXPECT_ANY_THROW(c->Execute(k.sql)) << k.sql;
+        else EXPECT_NO_THROW(c->Execute(k.sql)) << k.sql;
+        EXPECT_EQ(1, c->Execute("update t set n = -3 where n = -3")) << "after " << k.sql;
+        CRecordsetPtr rs;
+        rs.CreateInstance();
+        rs->Open("select n from t where n = -3", c);
+        EXPECT_STREQ("-3", *rs->GetCollect("n")) << "after " << k.sql;
+    }
+    // Closed and opened again, the connection runs statements on the new login.
+    c->Close();
+    c->Open(ConnectionString(StandInServer()));
+    EXPECT_EQ(1, c->Execute("update t set n = -3 where n = -3"));
+}
+
 TEST_F(AdoConnectionTest, FailuresRaiseComErrorsCarryingTheDriversText)
 {
     CConnectionPtr c = Connect();
@@ -245,6 +270,7 @@ TEST_F(AdoConnectionTest, StatementsOnALinkThatFallsSilentGiveUpAfterTheCommandT
         CSilentLink link(StandInPort());
         CConnectionPtr c = Connect(link.Server());
         EXPECT_EQ(30, c->GetCommandTimeout()) << "ADO's default";
+        c->Execute("select 1");           // the connection's statement, made under the default
         c->PutCommandTimeout(kTimeout);   // while open: the next statement waits that long
         EXPECT_EQ(kTimeout, c->GetCommandTimeout());
         link.FallSilentAfter(0);

@@ -1,5 +1,6 @@
 #include "handles.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -17,6 +18,11 @@ std::unordered_set<const Handle*>& registry() {
   static std::unordered_set<const Handle*> s;
   return s;
 }
+
+// The handle found last: a client reading a result calls with the same statement handle for
+// every value, and finding it again under the lock cost more than the rest of such a call.
+// Cleared when that handle is unregistered.
+std::atomic<const Handle*> g_last_found{nullptr};
 
 }  // namespace
 
@@ -40,14 +46,18 @@ void register_handle(Handle* h) {
 void unregister_handle(Handle* h) {
   std::lock_guard<std::mutex> lock(registry_mutex());
   registry().erase(h);
+  const Handle* expected = h;
+  g_last_found.compare_exchange_strong(expected, nullptr);
 }
 
 Handle* lookup_handle(SQLHANDLE p, SQLSMALLINT kind) {
   if (!p) return nullptr;
-  std::lock_guard<std::mutex> lock(registry_mutex());
-  auto it = registry().find(static_cast<const Handle*>(p));
-  if (it == registry().end()) return nullptr;
-  Handle* h = const_cast<Handle*>(*it);
+  Handle* h = static_cast<Handle*>(p);
+  if (g_last_found.load(std::memory_order_acquire) != h) {
+    std::lock_guard<std::mutex> lock(registry_mutex());
+    if (!registry().count(h)) return nullptr;
+    g_last_found.store(h, std::memory_order_release);
+  }
   return h->kind == kind ? h : nullptr;
 }
 

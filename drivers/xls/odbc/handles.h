@@ -77,11 +77,23 @@ struct PendingValue {
   int column = -1;
   bool null = false;
   bool done = false;
+  bool direct = false;      // the client bytes are `utf8` itself (no copy made)
   SQLSMALLINT c_type = 0;
   std::string utf8;
-  std::string bytes;        // client character set
+  std::string bytes;        // client character set, unless `direct`
   std::u16string wide;
   size_t offset = 0;        // bytes (char/binary) or units (wide) already handed out
+
+  // Back to no value, keeping the buffers: one value after another reuses them.
+  void reset() {
+    column = -1;
+    null = done = direct = false;
+    c_type = 0;
+    utf8.clear();
+    bytes.clear();
+    wide.clear();
+    offset = 0;
+  }
 };
 
 struct Stmt : Handle {

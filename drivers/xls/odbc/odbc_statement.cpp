@@ -34,9 +34,9 @@ SQLRETURN check_column(Stmt* st, SQLUSMALLINT col) {
   if (!st->result || st->state == Stmt::Allocated)
     return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
   if (col == 0) return st->diag.add(Sqlstate::InvalidDescriptorIndex, " 0: bookmarks are not supported");
-  if (col > st->result->columns().size())
+  if (col > st->result->column_count())
     return st->diag.add(Sqlstate::InvalidDescriptorIndex, " " + std::to_string(col) + ": the result has " +
-                                       std::to_string(st->result->columns().size()) + " columns");
+                                       std::to_string(st->result->column_count()) + " columns");
   return SQL_SUCCESS;
 }
 
@@ -62,7 +62,7 @@ SQLRETURN col_attribute(Stmt* st, SQLUSMALLINT col, SQLUSMALLINT field, SQLPOINT
                         SQLSMALLINT* text_len, SQLLEN* number) {
   if (field == SQL_DESC_COUNT || field == SQL_COLUMN_COUNT) {
     if (st->state == Stmt::Allocated) return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
-    if (number) *number = st->result ? static_cast<SQLLEN>(st->result->columns().size()) : 0;
+    if (number) *number = st->result ? static_cast<SQLLEN>(st->result->column_count()) : 0;
     return SQL_SUCCESS;
   }
   SQLRETURN rc = check_column(st, col);
@@ -170,7 +170,7 @@ SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
     default:
       return st->diag.add(Sqlstate::FetchTypeOutOfRange, ": " + std::to_string(orientation) + " is not supported");
   }
-  st->pending = PendingValue();
+  st->pending.reset();
   if (target < 0 || target >= n) {
     st->position = target < 0 ? -1 : n;
     st->on_row = false;
@@ -183,7 +183,7 @@ SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
   if (st->rows_fetched_ptr) *st->rows_fetched_ptr = 1;
   SQLRETURN rc = SQL_SUCCESS;
   SQLLEN bind_offset = st->bind_offset_ptr ? *st->bind_offset_ptr : 0;
-  for (size_t i = 0; i < st->bindings.size() && i < st->result->columns().size(); ++i) {
+  for (size_t i = 0; i < st->bindings.size() && i < st->result->column_count(); ++i) {
     const Binding& b = st->bindings[i];
     if (!b.target && !b.indicator) continue;
     PendingValue tmp;
@@ -326,7 +326,7 @@ SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT handle, SQLSMALLINT* count) {
   return guarded(st, [&]() -> SQLRETURN {
     if (st->state == Stmt::Allocated)
       return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
-    if (count) *count = st->result ? static_cast<SQLSMALLINT>(st->result->columns().size()) : 0;
+    if (count) *count = st->result ? static_cast<SQLSMALLINT>(st->result->column_count()) : 0;
     return SQL_SUCCESS;
   });
 }

@@ -36,6 +36,11 @@ bool SheetResult::value(size_t row, size_t col, std::string& out) const {
   return true;
 }
 
+void SheetResult::size_columns(std::vector<ColumnInfo>& columns) const {
+  std::call_once(sizes_->once, [this] { sizes_->sizes = column_sizes(*wb_, *ws_); });
+  for (size_t i = 0; i < columns.size(); ++i) columns[i].size = sizes_->sizes[sheet_cols_[i] - ws_->first_col];
+}
+
 std::string SheetResult::describe(size_t row, size_t col) const {
   return "row " + std::to_string(row + 1) + ", column '" + columns_[col].name + "' (cell " +
          column_letters(sheet_cols_[col]) + std::to_string(ws_->first_row + 2 + row) + " of worksheet '" +
@@ -79,15 +84,19 @@ std::vector<std::string> SheetResult::header_names(const Workbook& wb, const Wor
 SheetColumns SheetResult::columns_of(const Workbook& wb, const Worksheet& ws) {
   SheetColumns columns;
   columns.names = header_names(wb, ws);
-  columns.sizes.assign(columns.names.size(), 1);
+  return columns;
+}
+
+std::vector<SQLULEN> SheetResult::column_sizes(const Workbook& wb, const Worksheet& ws) {
+  std::vector<SQLULEN> sizes(ws.empty ? 0 : ws.last_col - ws.first_col + 1u, 1);
   CellText text;
   for (size_t k = ws.row_start.empty() ? 0 : ws.row_start[1]; k < ws.cells.size(); ++k) {
     const Cell& c = ws.cells[k];
     if (!wb.cell_text(ws, c, text)) continue;
-    SQLULEN& l = columns.sizes[c.col - ws.first_col];
+    SQLULEN& l = sizes[c.col - ws.first_col];
     if (text.length > l) l = text.length;
   }
-  return columns;
+  return sizes;
 }
 
 std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> wb,
@@ -124,11 +133,11 @@ std::unique_ptr<SheetResult> SheetResult::build(std::shared_ptr<const Workbook> 
   for (uint16_t p : picked) {
     ColumnInfo ci;
     ci.name = names[p];
-    ci.size = columns.sizes[p];
     ci.table = ws->name + "$";
     r->columns_.push_back(ci);
     r->sheet_cols_.push_back(static_cast<uint16_t>(ws->first_col + p));
   }
+  r->sizes_ = columns.sizes;
   r->wb_ = std::move(wb);
   r->ws_ = std::move(ws);
   return r;

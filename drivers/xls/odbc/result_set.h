@@ -9,6 +9,7 @@
 #include <sql.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,13 @@ struct ColumnInfo {
 class ResultSet {
  public:
   virtual ~ResultSet() = default;
-  const std::vector<ColumnInfo>& columns() const { return columns_; }
+  // The columns' descriptions. Their sizes are worked out at the first call: for a worksheet
+  // that takes a pass over every cell, which a client that never asks for them is spared.
+  const std::vector<ColumnInfo>& columns() const {
+    std::call_once(sized_, [this] { size_columns(columns_); });
+    return columns_;
+  }
+  size_t column_count() const { return columns_.size(); }
   virtual size_t row_count() const = 0;
   // The value at a 0-based row and column as UTF-8 text; false for NULL.
   virtual bool value(size_t row, size_t col, std::string& out) const = 0;
@@ -39,7 +46,12 @@ class ResultSet {
   virtual std::string describe(size_t row, size_t col) const;
 
  protected:
-  std::vector<ColumnInfo> columns_;
+  // Fills in the sizes of `columns`, once.
+  virtual void size_columns(std::vector<ColumnInfo>&) const {}
+  mutable std::vector<ColumnInfo> columns_;
+
+ private:
+  mutable std::once_flag sized_;
 };
 
 // Rows held in memory (catalog functions).
@@ -55,10 +67,16 @@ class TableResult : public ResultSet {
   std::vector<std::vector<std::optional<std::string>>> rows_;
 };
 
-// The columns of a worksheet's table, worked out once when the worksheet is loaded.
+// The columns of a worksheet's table: the names worked out when the worksheet is loaded, the
+// sizes (a pass over every cell) when a statement first asks for them, then kept for the
+// worksheet's later statements.
+struct SheetSizes {
+  std::once_flag once;
+  std::vector<SQLULEN> sizes;  // the length in characters of the column's longest value (at least 1)
+};
 struct SheetColumns {
   std::vector<std::string> names;  // SheetResult::header_names()
-  std::vector<SQLULEN> sizes;      // the length in characters of the column's longest value (at least 1)
+  std::shared_ptr<SheetSizes> sizes = std::make_shared<SheetSizes>();
 };
 
 // The rows of a worksheet below its header row.
@@ -75,18 +93,26 @@ class SheetResult : public ResultSet {
                                             const SelectStatement& stmt, Sqlstate& state,
                                             std::string& error);
 
-  // The names and sizes of a worksheet's columns (none for an empty worksheet).
+  // The names of a worksheet's columns (none for an empty worksheet), their sizes not yet
+  // worked out.
   static SheetColumns columns_of(const Workbook& wb, const Worksheet& ws);
+  // The sizes of all the worksheet's columns.
+  static std::vector<SQLULEN> column_sizes(const Workbook& wb, const Worksheet& ws);
 
   // The column names of a worksheet's header row: F1, F2 ... for empty ones, cut to
   // kMaxColumnName characters, then made unique with a number that stays within the limit.
   // Takes time in proportion to the number of columns, however many names repeat.
   static std::vector<std::string> header_names(const Workbook& wb, const Worksheet& ws);
 
+ protected:
+  // Each column's size: the length in characters of its longest value (at least 1).
+  void size_columns(std::vector<ColumnInfo>& columns) const override;
+
  private:
   std::shared_ptr<const Workbook> wb_;
   std::shared_ptr<const Worksheet> ws_;
   std::vector<uint16_t> sheet_cols_;  // absolute column of each result column
+  std::shared_ptr<SheetSizes> sizes_;
   size_t rows_ = 0;
 };
 

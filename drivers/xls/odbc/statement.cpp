@@ -120,7 +120,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
                         SQLLEN buflen, SQLLEN* ind) {
   if (c_type == SQL_C_DEFAULT) c_type = SQL_C_CHAR;
   if (p.column != static_cast<int>(col)) {
-    p = PendingValue();
+    p.reset();
     p.column = static_cast<int>(col);
     p.null = !st->result->value(st->row, col, p.utf8);
   } else if (p.done) {
@@ -135,6 +135,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
   if (p.c_type != c_type) {  // a new conversion starts from the beginning
     p.c_type = c_type;
     p.offset = 0;
+    p.direct = false;
     p.bytes.clear();
     p.wide.clear();
   }
@@ -142,9 +143,11 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
   switch (c_type) {
     case SQL_C_CHAR:
     case SQL_C_BINARY: {
-      if (p.offset == 0 && p.bytes.empty() && !p.utf8.empty()) {
+      if (p.offset == 0 && !p.direct && p.bytes.empty() && !p.utf8.empty()) {
         uint32_t bad = 0;
-        if (!st->out_charset.from_utf8(p.utf8, p.bytes, &bad)) {
+        if (st->out_charset.passes_unchanged(p.utf8)) {
+          p.direct = true;
+        } else if (!st->out_charset.from_utf8(p.utf8, p.bytes, &bad)) {
           char cp[16];
           std::snprintf(cp, sizeof cp, "U+%04X", bad);
           return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where() + " contains the character " + cp +
@@ -152,7 +155,8 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
                                              " cannot represent");
         }
       }
-      size_t remaining = p.bytes.size() - p.offset;
+      const std::string& bytes = p.direct ? p.utf8 : p.bytes;
+      size_t remaining = bytes.size() - p.offset;
       if (ind) *ind = static_cast<SQLLEN>(remaining);
       if (buflen < 0) return st->diag.add(Sqlstate::InvalidLength);
       size_t room = c_type == SQL_C_CHAR ? (buflen > 0 ? static_cast<size_t>(buflen) - 1 : 0) : static_cast<size_t>(buflen);
@@ -162,7 +166,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       }
       char* out = static_cast<char*>(target);
       if (remaining <= room) {
-        std::memcpy(out, p.bytes.data() + p.offset, remaining);
+        std::memcpy(out, bytes.data() + p.offset, remaining);
         if (c_type == SQL_C_CHAR) out[remaining] = '\0';
         p.offset += remaining;
         p.done = true;
@@ -172,7 +176,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       // pyodbc count what they got from it. A character may be split between two pieces;
       // the pieces joined give the whole text.
       size_t n = room;
-      std::memcpy(out, p.bytes.data() + p.offset, n);
+      std::memcpy(out, bytes.data() + p.offset, n);
       if (c_type == SQL_C_CHAR) out[n] = '\0';
       p.offset += n;
       return st->diag.add(Sqlstate::StringTruncated);

@@ -204,7 +204,7 @@ bool ClientCharset::to_utf8(const char* in, size_t n, std::string& out) {
 
 bool ClientCharset::from_utf8(const std::string& in, std::string& out, uint32_t* bad) {
   out.clear();
-  if (utf8_ || is_ascii(in.data(), in.size())) {
+  if (passes_unchanged(in)) {
     out = in;
     return true;
   }

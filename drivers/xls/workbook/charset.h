@@ -42,6 +42,9 @@ class ClientCharset {
 
   // Client bytes to UTF-8. False when the bytes are not valid in the character set.
   bool to_utf8(const char* in, size_t n, std::string& out);
+  // Whether UTF-8 text is already its own client bytes (a UTF-8 client, or ASCII text: every
+  // character set offered keeps ASCII as it is).
+  bool passes_unchanged(const std::string& utf8) const { return utf8_ || is_ascii(utf8.data(), utf8.size()); }
   // UTF-8 to client bytes. False when a character has no form in the client character set;
   // `bad_code_point` then names it.
   bool from_utf8(const std::string& in, std::string& out, uint32_t* bad_code_point);

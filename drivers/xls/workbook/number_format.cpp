@@ -1,8 +1,6 @@
 #include "number_format.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace xlsodbc {
 
@@ -105,30 +103,6 @@ NumberKind builtin_format_kind(unsigned index) {
     default:
       return NumberKind::Plain;
   }
-}
-
-char* write_number(double v, char* out) {
-  if (v == 0) {  // also -0
-    *out = '0';
-    return out + 1;
-  }
-  if (std::isnan(v) || std::isinf(v)) {
-    const char* text = std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity");
-    size_t n = std::strlen(text);
-    std::memcpy(out, text, n);
-    return out + n;
-  }
-  // Whole numbers, the most common values, as integers: the same digits, without the search
-  // for the shortest form.
-  if (v == std::trunc(v) && std::fabs(v) < 1e15) {
-    return std::to_chars(out, out + kNumberTextRoom, static_cast<long long>(v)).ptr;
-  }
-  return std::to_chars(out, out + kNumberTextRoom, v, std::chars_format::fixed).ptr;
-}
-
-std::string format_number(double v) {
-  char buf[kNumberTextRoom];
-  return std::string(buf, write_number(v, buf));
 }
 
 namespace {

@@ -9,6 +9,8 @@ const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
   if (empty || row < first_row || row > last_row) return nullptr;
   size_t r = row - first_row;
   auto b = cells.begin() + row_start[r], e = cells.begin() + row_start[r + 1];
+  // Most rows have no gaps: there the cell is as far from the row's first as its column is.
+  if (b != e && col >= b->col && col - b->col < e - b && b[col - b->col].col == col) return &b[col - b->col];
   auto it = std::lower_bound(b, e, col, [](const Cell& c, uint16_t k) { return c.col < k; });
   return (it != e && it->col == col) ? &*it : nullptr;
 }

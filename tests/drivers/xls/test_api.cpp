@@ -209,6 +209,32 @@ TEST(Describe, ColumnSizeIsTheLengthOfTheLongestValueText) {
   }
 }
 
+TEST(Describe, ColumnSizesOfPickedColumnsAskedForAfterTheRowsWereRead) {
+  // Sizes are worked out when first asked for: after every row was read, and for the picked
+  // columns only, in the order the select names them.
+  Connection c;
+  ASSERT_TRUE(SQL_SUCCEEDED(c.connect(connect_string("sizes.xls")))) << describe(c.diag());
+  Table t;
+  ASSERT_TRUE(c.query("select * from [Sheet1$]", t));
+  ASSERT_EQ(t.names.size(), 6u);
+  Statement st(c);
+  std::string select = "select [" + t.names[3] + "], [" + t.names[1] + "] from [Sheet1$]";
+  ASSERT_EQ(SQLExecDirect(st.h, sql(select), SQL_NTS), SQL_SUCCESS);
+  while (SQL_SUCCEEDED(SQLFetch(st.h))) {
+  }
+  const SQLUSMALLINT sheet_cols[] = {4, 2};
+  for (SQLUSMALLINT col = 1; col <= 2; ++col) {
+    SQLCHAR name[32];
+    SQLSMALLINT len, type, digits, nullable;
+    SQLULEN size = 0;
+    ASSERT_EQ(SQLDescribeCol(st.h, col, name, sizeof name, &len, &type, &size, &digits, &nullable), SQL_SUCCESS);
+    size_t longest = 0;
+    for (const Row& row : t.rows)
+      if (row[sheet_cols[col - 1] - 1]) longest = std::max(longest, row[sheet_cols[col - 1] - 1]->size());
+    EXPECT_EQ(size, longest) << name;
+  }
+}
+
 TEST_F(Connected, PrepareExecuteDescribe) {
   Statement st(c);
   ASSERT_EQ(SQLPrepare(st.h, sql("select Text, Int from [Sheet1$]"), SQL_NTS), SQL_SUCCESS);
