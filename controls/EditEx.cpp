@@ -6,6 +6,8 @@ BEGIN_MESSAGE_MAP(CEditEx, CEdit)
     ON_MESSAGE(WM_CHAR, &CEditEx::OnChar)
     ON_MESSAGE(WM_PAINT, &CEditEx::OnPaintThenBorder)
     ON_MESSAGE(WM_NCPAINT, &CEditEx::OnPaintThenBorder)
+    ON_MESSAGE(WM_COPY, &CEditEx::OnCopyOrCut)
+    ON_MESSAGE(WM_CUT, &CEditEx::OnCopyOrCut)
 END_MESSAGE_MAP()
 
 CEditEx::CEditEx() : m_crBack(::GetSysColor(COLOR_WINDOW)), m_crText(::GetSysColor(COLOR_WINDOWTEXT))
@@ -84,6 +86,13 @@ HBRUSH CEditEx::CtlColor(HDC dc, UINT)
 // as usual. A double-byte character arrives as two messages, lead byte first: the lead byte
 // is kept until the trail byte comes, and the pair is then treated as one character, so half
 // a character never goes in.
+// A password field gives its text to no clipboard, whatever the edit control would do.
+LRESULT CEditEx::OnCopyOrCut(WPARAM, LPARAM)
+{
+    if (GetStyle() & ES_PASSWORD) return 0;
+    return Default();
+}
+
 LRESULT CEditEx::OnChar(WPARAM wp, LPARAM)
 {
     const char ch = static_cast<char>(wp);
