@@ -81,11 +81,6 @@ HBRUSH CEditEx::CtlColor(HDC dc, UINT)
     return m_brushBack;
 }
 
-// Below the limit every key is the control's. At the limit a printable character only
-// replaces a selection, so the text never grows; other keys (Backspace, control keys) work
-// as usual. A double-byte character arrives as two messages, lead byte first: the lead byte
-// is kept until the trail byte comes, and the pair is then treated as one character, so half
-// a character never goes in.
 // A password field gives its text to no clipboard, whatever the edit control would do.
 LRESULT CEditEx::OnCopyOrCut(WPARAM, LPARAM)
 {
@@ -93,6 +88,11 @@ LRESULT CEditEx::OnCopyOrCut(WPARAM, LPARAM)
     return Default();
 }
 
+// Below the limit every key is the control's. At the limit a printable character only
+// replaces a selection, so the text never grows; other keys (Backspace, control keys) work
+// as usual. A double-byte character arrives as two messages, lead byte first: the lead byte
+// is kept until the trail byte comes, and the pair is then treated as one character, so half
+// a character never goes in.
 LRESULT CEditEx::OnChar(WPARAM wp, LPARAM)
 {
     const char ch = static_cast<char>(wp);
