@@ -122,10 +122,12 @@ void CColorLabel::RedrawWithParent(bool now)
     ::RedrawWindow(parent, &place, nullptr, flags);
 }
 
+// The font is the window's own (RebuildFont hands it over), which the static control selects
+// for its text and selects out again: a font selected here would stay in the context, which
+// may be the caller's and outlive the font.
 HBRUSH CColorLabel::CtlColor(HDC dc, UINT nCtlColor)
 {
     if (nCtlColor == CTLCOLOR_STATIC) {
-        ::SelectObject(dc, m_font);
         ::SetTextColor(dc, m_crText);
         ::SetBkMode(dc, TRANSPARENT);
     }

@@ -6,6 +6,7 @@ BEGIN_MESSAGE_MAP(CEditEx, CEdit)
     ON_MESSAGE(WM_CHAR, &CEditEx::OnChar)
     ON_MESSAGE(WM_PAINT, &CEditEx::OnPaintThenBorder)
     ON_MESSAGE(WM_NCPAINT, &CEditEx::OnPaintThenBorder)
+    ON_MESSAGE(WM_PRINT, &CEditEx::OnPrint)
     ON_MESSAGE(WM_COPY, &CEditEx::OnCopyOrCut)
     ON_MESSAGE(WM_CUT, &CEditEx::OnCopyOrCut)
 END_MESSAGE_MAP()
@@ -156,11 +157,24 @@ bool CEditEx::ReplaceSelectionOnly(const char* text)
 LRESULT CEditEx::OnPaintThenBorder(WPARAM, LPARAM)
 {
     LRESULT r = Default();
-    DrawBorder();
+    CWindowDC dc(m_hWnd);
+    DrawBorder(dc);
     return r;
 }
 
-void CEditEx::DrawBorder()
+// A copy of the window asked for with its frame gets the border too (the context is in
+// window coordinates).
+LRESULT CEditEx::OnPrint(WPARAM wp, LPARAM lp)
+{
+    LRESULT r = Default();
+    if (lp & PRF_NONCLIENT) {
+        CDC dc(reinterpret_cast<HDC>(wp));
+        DrawBorder(dc);
+    }
+    return r;
+}
+
+void CEditEx::DrawBorder(CDC& dc)
 {
     RECT border, window;
     GetClientRect(&border);
@@ -169,7 +183,6 @@ void CEditEx::DrawBorder()
     ClientToScreen(&origin);
     ::OffsetRect(&border, origin.x - window.left, origin.y - window.top);
     ::InflateRect(&border, 1, 1);
-    CWindowDC dc(m_hWnd);
     if (m_bFullFrame) {
         dc.Draw3dRect(&border, m_crBorder, m_crBorder);
         return;

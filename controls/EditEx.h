@@ -32,6 +32,7 @@ protected:
     LRESULT OnChar(WPARAM wp, LPARAM lp);
     LRESULT OnCopyOrCut(WPARAM wp, LPARAM lp);
     LRESULT OnPaintThenBorder(WPARAM wp, LPARAM lp);
+    LRESULT OnPrint(WPARAM wp, LPARAM lp);
 
     DECLARE_MESSAGE_MAP()
 
@@ -42,7 +43,8 @@ private:
     int TextLength() const;
     // Replaces the selection with `text`; false (nothing typed) when there is no selection.
     bool ReplaceSelectionOnly(const char* text);
-    void DrawBorder();
+    // In window coordinates.
+    void DrawBorder(CDC& dc);
 
     COLORREF m_crBack;
     COLORREF m_crText;

@@ -2,6 +2,7 @@
 
 BEGIN_MESSAGE_MAP(CFlatComboBox, CComboBox)
     ON_MESSAGE(WM_PAINT, &CFlatComboBox::OnPaint)
+    ON_MESSAGE(WM_PRINTCLIENT, &CFlatComboBox::OnPaint)
     ON_MESSAGE(WM_LBUTTONDOWN, &CFlatComboBox::OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONUP, &CFlatComboBox::OnButtonReleased)
     ON_MESSAGE(WM_CAPTURECHANGED, &CFlatComboBox::OnButtonReleased)
@@ -20,10 +21,18 @@ void CFlatComboBox::SetColor(int index, COLORREF color, bool redraw)
     if (redraw) Invalidate(TRUE);
 }
 
-LRESULT CFlatComboBox::OnPaint(WPARAM, LPARAM)
+// Over the combo box's own drawing, in the context given with the message (WM_PRINTCLIENT,
+// or WM_PAINT with one) or else in one of the window's own.
+LRESULT CFlatComboBox::OnPaint(WPARAM wp, LPARAM)
 {
     LRESULT r = Default();
-    DrawFlat();
+    if (wp) {
+        CDC dc(reinterpret_cast<HDC>(wp));
+        DrawFlat(dc);
+    } else {
+        CClientDC dc(m_hWnd);
+        DrawFlat(dc);
+    }
     return r;
 }
 
@@ -55,9 +64,8 @@ void CFlatComboBox::ButtonRects(RECT* button, RECT* inner) const
     if (m_bButtonDown) ::InflateRect(inner, 1, 1);
 }
 
-void CFlatComboBox::DrawFlat()
+void CFlatComboBox::DrawFlat(CDC& dc)
 {
-    CClientDC dc(m_hWnd);
     RECT r;
     GetClientRect(&r);
     dc.Draw3dRect(&r, RGB(255, 255, 255), RGB(255, 255, 255));

@@ -27,7 +27,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void DrawFlat();
+    void DrawFlat(CDC& dc);
 
     bool m_bButtonDown = false;
     COLORREF m_colors[kColorSlots];

@@ -3,6 +3,7 @@
 
 BEGIN_MESSAGE_MAP(CFrameGroupBox, CButton)
     ON_MESSAGE(WM_PAINT, &CFrameGroupBox::OnPaint)
+    ON_MESSAGE(WM_PRINTCLIENT, &CFrameGroupBox::OnPaint)
     ON_WM_CTLCOLOR_REFLECT(&CFrameGroupBox::CtlColor)
 END_MESSAGE_MAP()
 
@@ -129,9 +130,22 @@ void CFrameGroupBox::DrawFrame(CDC& dc, int xs, int xe, int y, HPEN first, HPEN 
     }
 }
 
-LRESULT CFrameGroupBox::OnPaint(WPARAM, LPARAM)
+// Into the context given with the message (WM_PRINTCLIENT, or WM_PAINT with one), else into
+// the box's own paint context.
+LRESULT CFrameGroupBox::OnPaint(WPARAM wp, LPARAM)
 {
-    CPaintDC dc(m_hWnd);
+    if (wp) {
+        CDC dc(reinterpret_cast<HDC>(wp));
+        Paint(dc);
+    } else {
+        CPaintDC dc(m_hWnd);
+        Paint(dc);
+    }
+    return 0;
+}
+
+void CFrameGroupBox::Paint(CDC& dc)
+{
     const int saved = dc.SaveDC();
     int xs, xe, y;
     CaptionGap(dc, &xs, &xe, &y);
@@ -156,7 +170,6 @@ LRESULT CFrameGroupBox::OnPaint(WPARAM, LPARAM)
         }
     }
     dc.RestoreDC(saved);
-    return 0;
 }
 
 // The stock group box paints over the dialog on its own now and then (on enabling, on a new

@@ -34,6 +34,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void Paint(CDC& dc);
     CString SpacedCaption() const;
     void DrawFrame(CDC& dc, int xs, int xe, int y, HPEN first, HPEN second) const;
 

@@ -7,6 +7,7 @@ const char* const kDefaultFace = "宋体";
 
 BEGIN_MESSAGE_MAP(CSkinHeaderCtrl, CHeaderCtrl)
     ON_MESSAGE(WM_PAINT, &CSkinHeaderCtrl::OnPaint)
+    ON_MESSAGE(WM_PRINTCLIENT, &CSkinHeaderCtrl::OnPaint)
     ON_MESSAGE(HDM_LAYOUT, &CSkinHeaderCtrl::OnLayout)
     ON_MESSAGE(WM_ERASEBKGND, &CSkinHeaderCtrl::OnEraseBkgnd)
 END_MESSAGE_MAP()
@@ -98,17 +99,31 @@ void CSkinHeaderCtrl::ShadeRows(CDC& dc, int left, int right, int first, int end
     }
 }
 
-LRESULT CSkinHeaderCtrl::OnPaint(WPARAM, LPARAM)
+// A context given with the message (WM_PRINTCLIENT, or WM_PAINT as the common controls take
+// it) is drawn into directly; the header's own repaint goes through an offscreen copy.
+LRESULT CSkinHeaderCtrl::OnPaint(WPARAM wp, LPARAM)
 {
+    if (wp) {
+        CDC dc(reinterpret_cast<HDC>(wp));
+        RECT area;
+        dc.GetClipBox(&area);
+        Paint(dc, area);
+        return 0;
+    }
     CPaintDC paint(m_hWnd);
     COffscreenDC dc(paint);
-    if (::IsRectEmpty(&dc.Area())) return 0;
+    if (!::IsRectEmpty(&dc.Area())) Paint(dc, dc.Area());
+    return 0;
+}
+
+void CSkinHeaderCtrl::Paint(CDC& dc, const RECT& area)
+{
     RECT client;
     GetClientRect(&client);
     const int divisor = Divisor();
     // Rows are counted from the top of the header whatever part is repainted, so that a
     // partial repaint matches the rest.
-    ShadeRows(dc, dc.Area().left, dc.Area().right, 0, client.bottom, client.bottom / divisor);
+    ShadeRows(dc, area.left, area.right, 0, client.bottom, client.bottom / divisor);
     dc.SetBkMode(TRANSPARENT);
     DrawTitles(dc);
     const int count = GetItemCount();
@@ -117,7 +132,6 @@ LRESULT CSkinHeaderCtrl::OnPaint(WPARAM, LPARAM)
         ShadeRows(dc, last.right + 1, client.right, last.top, last.bottom + 1, last.bottom / divisor);
     if (m_bDividers) DrawDividers(dc);
     if (m_bFrame) dc.Draw3dRect(&client, m_crFrame, m_crFrame);
-    return 0;
 }
 
 void CSkinHeaderCtrl::DrawTitles(CDC& dc)

@@ -42,6 +42,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The whole picture, over `area` of `dc` (in the header's client coordinates).
+    void Paint(CDC& dc, const RECT& area);
     void ShadeRows(CDC& dc, int left, int right, int top, int bottom, int middle) const;
     void DrawTitles(CDC& dc);
     void DrawDividers(CDC& dc);

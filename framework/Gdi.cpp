@@ -4,10 +4,19 @@
 
 namespace {
 long g_owned = 0;   // user-interface thread only
+long g_refused = 0;
 }
 
 long GdiHandlesOwned() { return g_owned; }
+long GdiDeletesRefused() { return g_refused; }
 void gdi_detail::CountOwned(int delta) { g_owned += delta; }
+
+BOOL gdi_detail::CountDeleted(BOOL deleted)
+{
+    if (deleted) --g_owned;
+    else ++g_refused;
+    return deleted;
+}
 
 void CopyFaceName(LOGFONTA& lf, const char* face)
 {
@@ -52,8 +61,7 @@ bool CIcon::Load(UINT id)
 void CIcon::Destroy()
 {
     if (!m_hIcon) return;
-    ::DestroyIcon(m_hIcon);
-    gdi_detail::CountOwned(-1);
+    gdi_detail::CountDeleted(::DestroyIcon(m_hIcon));
     m_hIcon = nullptr;
 }
 
@@ -78,8 +86,7 @@ void CMemDC::Release()
 {
     if (m_hDC) {
         if (m_hOldBitmap) ::SelectObject(m_hDC, m_hOldBitmap);
-        ::DeleteDC(m_hDC);
-        gdi_detail::CountOwned(-1);
+        gdi_detail::CountDeleted(::DeleteDC(m_hDC));
     }
     m_hOldBitmap = nullptr;
     m_hDC = nullptr;

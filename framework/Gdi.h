@@ -1,14 +1,20 @@
 // GDI wrappers. A GDI object either owns its handle (created through the wrapper: deleted in
 // the destructor) or is a view of a handle owned elsewhere (FromHandle: never deleted).
 // The wrappers count the handles they own (objects, memory DCs, icons), so that tests can see
-// a leak: the system's own count (GetGuiResources) is not available on every platform.
+// a leak: the system's own count (GetGuiResources) is not available on every platform. A
+// delete the system refuses (an object still selected into a context, a handle deleted
+// elsewhere) leaves the handle counted and is counted itself.
 #pragma once
 #include <windows.h>
 
 // Handles owned by the framework's drawing wrappers right now.
 long GdiHandlesOwned();
+// Deletes of owned handles that the system refused since the program started.
+long GdiDeletesRefused();
 namespace gdi_detail {
 void CountOwned(int delta);
+// Counts the outcome of deleting an owned handle; returns `deleted`.
+BOOL CountDeleted(BOOL deleted);
 }
 
 template <class H>
@@ -46,10 +52,7 @@ public:
     BOOL DeleteObject()
     {
         BOOL ok = FALSE;
-        if (m_hObject && m_bOwned) {
-            ok = ::DeleteObject(m_hObject);
-            gdi_detail::CountOwned(-1);
-        }
+        if (m_hObject && m_bOwned) ok = gdi_detail::CountDeleted(::DeleteObject(m_hObject));
         m_hObject = nullptr;
         m_bOwned = false;
         return ok;

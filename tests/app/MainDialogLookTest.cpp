@@ -2,6 +2,7 @@
 // buttons' icons, the web-address link, no repainting while idle, no drawing object left.
 #include "app/Banner.h"
 #include "app/ConverterDlg.h"
+#include "support/GdiCount.h"
 #include "support/MainDialogFixture.h"
 #include "support/ModalDriver.h"
 #include "support/Pixels.h"
@@ -80,6 +81,29 @@ TEST_F(MainDialogLookTest, BandsFrameSurfaceBannerAndButtonIcons)
     });
 }
 
+// Each label's pixels: its background colour covers most of it, and the pixels of its text
+// farthest from that are in its text colour.
+TEST_F(MainDialogLookTest, EachOfTheNineLabelsShowsItsBackgroundAndTextColours)
+{
+    const COLORREF orange = RGB(255, 165, 0), gold = RGB(255, 215, 0), green = RGB(0, 192, 0);
+    const struct {
+        int id;
+        COLORREF back, text;
+    } labels[] = {
+        {IDC_BANNER, kBand, orange},         {IDC_EXCEL_CAPTION, kSurface, green},  {IDC_FIELDS_CAPTION, kSurface, green},
+        {IDC_SERVER_CAPTION, kSurface, green}, {IDC_TABLES_CAPTION, kSurface, green}, {IDC_MAPPING_CAPTION, kSurface, green},
+        {IDC_STATUS, kBand, RGB(230, 0, 17)}, {IDC_CREDIT, kBand, gold},             {IDC_WEB_LINK, kBand, gold},
+    };
+    RunModal(dlg, [&](HWND h) {
+        dlg.m_labelStatus.SetText("数据转换完成");   // the status line is empty until a run
+        for (const auto& label : labels) {
+            Pixels p = Pixels::FromWindow(::GetDlgItem(h, label.id));
+            EXPECT_EQ(label.back, p.MostCommon()) << label.id;
+            EXPECT_EQ(label.text, p.FarthestFrom(p.MostCommon())) << label.id;
+        }
+    });
+}
+
 TEST_F(MainDialogLookTest, TheWebAddressShowsTheLinkCursorAndOpensItsText)
 {
     CColorLabel::LinkOpener old = CColorLabel::SetLinkOpener(&RecordOpen);
@@ -119,7 +143,10 @@ TEST_F(MainDialogLookTest, AnIdleDialogPaintsNothingAndUsesNoProcessorTime)
 TEST(UsageDialogLookTest, FrameIconAndNoDrawingObjectLeftAfterTwentyOpenings)
 {
     const long before = GdiHandlesOwned();
+    long system = 0;
     for (int i = 0; i < 20; ++i) {
+        // What the system keeps once made (cached contexts, shared icons) is made by the first.
+        if (i == 1) system = SystemGdiObjects();
         CUsageDlg dlg;
         RunModal(dlg, [&](HWND h) {
             Pixels p = Pixels::FromWindow(h);
@@ -138,4 +165,19 @@ TEST(UsageDialogLookTest, FrameIconAndNoDrawingObjectLeftAfterTwentyOpenings)
         });
     }
     EXPECT_EQ(before, GdiHandlesOwned());
+    EXPECT_EQ(system, SystemGdiObjects());
+}
+
+TEST(MainDialogLeakTest, OpeningAndPaintingItSixTimesLeavesNoDrawingObjectBehind)
+{
+    long owned = 0, system = 0;
+    for (int i = 0; i < 6; ++i) {
+        if (i == 1) {   // the first opening made what the system keeps (cached contexts, shared icons)
+            owned = GdiHandlesOwned();
+            system = SystemGdiObjects();
+        }
+        WithMainDialog([](CConverterDlg&, HWND h) { Pixels::FromWindow(h); });
+    }
+    EXPECT_EQ(owned, GdiHandlesOwned());
+    EXPECT_EQ(system, SystemGdiObjects());
 }

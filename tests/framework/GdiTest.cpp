@@ -1,5 +1,8 @@
 // Ownership of drawing objects and the image list.
 #include "framework/Framework.h"
+#include "res/resource.h"
+#include "support/GdiCount.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 TEST(GdiTest, OwningObjectsDeleteTheirHandleAndViewsDoNot)
@@ -44,4 +47,38 @@ TEST(GdiTest, ImageListAppendsIconsAndIsDestroyedOnce)
     EXPECT_TRUE(list.DeleteImageList());
     EXPECT_FALSE(list.DeleteImageList());
     EXPECT_EQ(-1, list.Add(icon));
+}
+
+// Each case destroys the handle of an owning wrapper behind its back, so that the wrapper's
+// own delete is refused: the refusal is counted and the handle stays counted as owned.
+TEST(GdiTest, ADeleteTheSystemRefusesIsCountedAndNotTakenOffTheOwnedCount)
+{
+    HDC screen = ::GetDC(nullptr);
+    const struct {
+        const char* what;
+        std::function<void()> run;
+    } cases[] = {
+        {"brush", [] { CBrush b(RGB(1, 2, 3)); ::DeleteObject(b); }},
+        {"memory context", [&] { CMemDC m; ASSERT_TRUE(m.Create(screen, 4, 4)); ::DeleteDC(m); }},
+        {"icon", [] { CIcon i; ASSERT_TRUE(i.Load(IDR_MAINFRAME)); ::DestroyIcon(i); }},
+    };
+    for (const auto& c : cases) {
+        const long owned = GdiHandlesOwned(), refused = GdiDeletesRefused();
+        c.run();
+        EXPECT_EQ(refused + 1, GdiDeletesRefused()) << c.what;
+        EXPECT_EQ(owned + 1, GdiHandlesOwned()) << c.what;
+    }
+    ::ReleaseDC(nullptr, screen);
+    ExpectRefusedDeletes(3);
+}
+
+TEST(GdiTest, TheSystemCountFollowsTheObjectsThisProcessMakesAndDeletes)
+{
+    const long before = SystemGdiObjects();
+    ASSERT_GT(before, 0) << "the system tells no count of this process's drawing objects";
+    HGDIOBJ made[] = {::CreateSolidBrush(RGB(1, 2, 3)), ::CreatePen(PS_SOLID, 1, 0), ::CreateRectRgn(0, 0, 1, 1),
+                      ::CreateCompatibleDC(nullptr)};
+    EXPECT_EQ(before + 4, SystemGdiObjects());
+    for (HGDIOBJ h : made) ::GetObjectType(h) == OBJ_MEMDC ? ::DeleteDC(static_cast<HDC>(h)) : ::DeleteObject(h);
+    EXPECT_EQ(before, SystemGdiObjects());
 }

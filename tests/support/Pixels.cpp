@@ -1,5 +1,8 @@
 #include "Pixels.h"
 #include "ModalDriver.h"
+#include <algorithm>
+#include <cstdlib>
+#include <map>
 
 Pixels Pixels::FromDC(HDC dc, int x, int y, int width, int height)
 {
@@ -46,6 +49,7 @@ COLORREF Pixels::At(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) return CLR_INVALID;
     DWORD v = m_bits[static_cast<size_t>(y) * m_width + x];
+    if (!m_forgotten.empty() && m_forgotten[static_cast<size_t>(y) * m_width + x]) return CLR_INVALID;
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
@@ -58,6 +62,38 @@ int Pixels::Count(COLORREF color, const RECT* r) const
         for (int x = r->left; x < r->right; ++x)
             if (At(x, y) == color) ++n;
     return n;
+}
+
+COLORREF Pixels::MostCommon() const
+{
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (const COLORREF c = At(x, y); c != CLR_INVALID) ++counts[c];
+    auto most = std::max_element(counts.begin(), counts.end(),
+                                 [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == counts.end() ? CLR_INVALID : most->first;
+}
+
+COLORREF Pixels::FarthestFrom(COLORREF color) const
+{
+    auto distance = [color](COLORREF c) {
+        return std::abs(GetRValue(c) - GetRValue(color)) + std::abs(GetGValue(c) - GetGValue(color)) +
+               std::abs(GetBValue(c) - GetBValue(color));
+    };
+    COLORREF farthest = color;
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (const COLORREF c = At(x, y); c != CLR_INVALID && distance(c) > distance(farthest)) farthest = c;
+    return farthest;
+}
+
+void Pixels::KeepOnly(HRGN region)
+{
+    m_forgotten.assign(m_bits.size(), false);
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (!::PtInRegion(region, x, y)) m_forgotten[static_cast<size_t>(y) * m_width + x] = true;
 }
 
 RECT Pixels::BoundsOfOther(COLORREF background, const RECT& r) const

@@ -17,6 +17,15 @@ public:
     COLORREF At(int x, int y) const;
     // How many pixels of exactly `color` lie in `r` (all of the copy when r is null).
     int Count(COLORREF color, const RECT* r = nullptr) const;
+    // The colour most pixels of the copy have (forgotten ones left out).
+    COLORREF MostCommon() const;
+    // Of the colours in the copy, the one farthest from `color` (the sum of the channels'
+    // differences): text drawn over `color` with smoothed edges has its own colour where a
+    // stroke covers a whole pixel, blends of the two elsewhere.
+    COLORREF FarthestFrom(COLORREF color) const;
+    // Forgets every pixel outside `region` (in the copy's coordinates): At answers
+    // CLR_INVALID there.
+    void KeepOnly(HRGN region);
     // The smallest rectangle holding every pixel that differs from `background` in `r`;
     // empty when there is none.
     RECT BoundsOfOther(COLORREF background, const RECT& r) const;
@@ -25,6 +34,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::vector<DWORD> m_bits;   // top-down rows of 0x00RRGGBB
+    std::vector<bool> m_forgotten;   // empty, or one flag per pixel (KeepOnly)
 };
 
 // A memory surface for drawing routines: `width` by `height`, filled with `fill`.
