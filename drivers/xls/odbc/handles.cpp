@@ -51,31 +51,27 @@ Handle* lookup_handle(SQLHANDLE p, SQLSMALLINT kind) {
   return h->kind == kind ? h : nullptr;
 }
 
-SQLRETURN put_text(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
-                   size_t& full_len) {
-  ClientCharset* cs = h->charset();
+bool copy_text(ClientCharset* cs, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
+               size_t& full_len) {
+  auto whole = [&](size_t n) { return cs ? cs->whole_chars_prefix(text.data(), text.size(), n) : n; };
   // A text longer than the length type can count is handed out cut, so that no reported
   // length is negative or more than the text that can be had.
   size_t size = text.size();
-  bool cut = size > max_len;
-  if (cut) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
+  const bool too_long = size > max_len;
+  if (too_long) size = whole(max_len);
   full_len = size;
-  if (!buf) return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
-  if (buflen <= 0) {
-    if (buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
-    return size == 0 ? SQL_SUCCESS : h->diag.warning("01004", "string data, right truncated");
-  }
-  size_t room = static_cast<size_t>(buflen) - 1;
-  char* out = static_cast<char*>(buf);
-  if (size <= room) {
-    std::memcpy(out, text.data(), size);
-    out[size] = '\0';
-    return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
-  }
-  size_t n = cs ? cs->whole_chars_prefix(text.data(), size, room) : room;
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-  return h->diag.warning("01004", "string data, right truncated");
+  if (!buf) return too_long;
+  if (buflen <= 0) return size > 0;
+  const size_t n = size <= static_cast<size_t>(buflen) - 1 ? size : whole(static_cast<size_t>(buflen) - 1);
+  std::memcpy(buf, text.data(), n);
+  static_cast<char*>(buf)[n] = '\0';
+  return too_long || n < size;
+}
+
+SQLRETURN put_text(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
+                   size_t& full_len) {
+  if (buf && buflen < 0) return h->diag.add(Sqlstate::InvalidLength);
+  return cut_warning(h, copy_text(h->charset(), text, buf, buflen, max_len, full_len));
 }
 
 std::string to_client(Handle* h, const std::string& utf8) {

@@ -49,7 +49,12 @@ struct Dbc : Handle {
   std::string path_given;      // DBQ as the client wrote it (UTF-8)
   std::string path;            // Linux path
   std::shared_ptr<Workbook> workbook;
-  std::map<int, std::shared_ptr<Worksheet>> sheets;  // loaded worksheets by index
+  // A worksheet read for this connection, with its columns.
+  struct LoadedSheet {
+    std::shared_ptr<const Worksheet> cells;
+    SheetColumns columns;
+  };
+  std::map<int, LoadedSheet> sheets;  // loaded worksheets by index
   std::vector<Stmt*> stmts;
   // Connection attributes that are accepted and reported back.
   SQLULEN login_timeout = 0, connection_timeout = 0, access_mode = SQL_MODE_READ_ONLY,
@@ -118,9 +123,14 @@ T* as(SQLHANDLE h, SQLSMALLINT kind) {
   return static_cast<T*>(lookup_handle(h, kind));
 }
 
-// Copies text (already in the client character set) to an output buffer of `buflen` bytes,
-// NUL-terminated. `full_len` gets the length of the whole text, at most `max_len` (a longer
-// text is handed out cut there). Adds 01004 when it had to cut.
+// Copies text of the client character set `cs` (none: bytes) to an output buffer of `buflen`
+// bytes, NUL-terminated, cut on a whole character. `full_len` gets the length of the whole
+// text, at most `max_len` (a longer text counts as cut there). True when the text was cut.
+bool copy_text(ClientCharset* cs, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
+               size_t& full_len);
+// 01004 on `h` when an entry's text was cut (copy_text, copy_wide).
+inline SQLRETURN cut_warning(Handle* h, bool cut) { return cut ? h->diag.add(Sqlstate::StringTruncated) : SQL_SUCCESS; }
+// copy_text into an entry's buffer, with 01004 when it had to cut.
 SQLRETURN put_text(Handle* h, const std::string& text, SQLPOINTER buf, SQLLEN buflen, size_t max_len,
                    size_t& full_len);
 // put_text for an entry's own length type (SQLSMALLINT, SQLINTEGER or SQLLEN). A template
@@ -146,11 +156,11 @@ bool copy_wide(const std::string& utf8, SQLPOINTER buf, SQLLEN buflen, WideUnit 
 // overloads, as SQLLEN and SQLINTEGER are one type in 32-bit builds.
 template <typename Len>
 SQLRETURN put_wide(Handle* h, const std::string& utf8, SQLPOINTER buf, Len buflen, Len* outlen, WideUnit unit) {
-  if (buf && buflen < 0) return h->diag.error("HY090", "invalid string or buffer length");
+  if (buf && buflen < 0) return h->diag.add(Sqlstate::InvalidLength);
   SQLLEN full = 0;
   bool cut = copy_wide(utf8, buf, buflen, unit, static_cast<SQLLEN>(std::numeric_limits<Len>::max()), full);
   if (outlen) *outlen = static_cast<Len>(full);
-  return cut ? h->diag.warning("01004", "string data, right truncated") : SQL_SUCCESS;
+  return cut_warning(h, cut);
 }
 // UTF-16 text of a W entry to UTF-8 (`len` in characters, or SQL_NTS); unpaired surrogates
 // become U+FFFD.
@@ -200,9 +210,9 @@ SQLRETURN guarded(Handle* h, F&& body) {
   try {
     rc = body();
   } catch (const std::bad_alloc&) {
-    rc = h->diag.error("HY001", "not enough memory");
+    rc = h->diag.add(Sqlstate::OutOfMemory);
   } catch (const std::exception& e) {
-    rc = h->diag.error("HY000", std::string("internal error: ") + e.what());
+    rc = h->diag.add(Sqlstate::GeneralError, std::string("internal error: ") + e.what());
   }
   return h->diag.done(rc);
 }

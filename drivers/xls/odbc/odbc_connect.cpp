@@ -43,18 +43,18 @@ std::string find_charset(const ConnectAttributes& a, const std::string& dsn) {
 // Opens the workbook named by DBQ. Errors are reported on the connection as 08001.
 SQLRETURN open_workbook(Dbc* dbc, const std::string& dbq_utf8) {
   if (dbq_utf8.empty())
-    return dbc->diag.error("08001", "the connection string names no workbook: give DBQ=<path of the .xls file>");
+    return dbc->diag.add(Sqlstate::CannotConnect, "the connection string names no workbook: give DBQ=<path of the workbook>");
   dbc->path_given = dbq_utf8;
   const char* prefix = std::getenv("WINEPREFIX");
   const char* home = std::getenv("HOME");
   std::string error;
   std::string path = map_windows_path(dbq_utf8, prefix ? prefix : "", home ? home : "", error);
   if (path.empty())
-    return dbc->diag.error("08001", "cannot open workbook '" + dbq_utf8 + "': " + error);
+    return dbc->diag.add(Sqlstate::CannotConnect, "cannot open workbook '" + dbq_utf8 + "': " + error);
   dbc->path = path;
   auto wb = std::make_shared<Workbook>();
   if (!open_workbook_file(path, *wb, error))
-    return dbc->diag.error("08001", "cannot open workbook " + dbc->workbook_label() + ": " + error);
+    return dbc->diag.add(Sqlstate::CannotConnect, "cannot open workbook " + dbc->workbook_label() + ": " + error);
   dbc->workbook = std::move(wb);
   dbc->sheets.clear();
   return SQL_SUCCESS;
@@ -63,17 +63,17 @@ SQLRETURN open_workbook(Dbc* dbc, const std::string& dbq_utf8) {
 // Sets the charset, converts the connect string to UTF-8 (unless a W entry gave it as UTF-16,
 // `raw_is_utf8`) and opens the workbook.
 SQLRETURN connect_with(Dbc* dbc, const std::string& raw, bool raw_is_utf8, const std::string& dsn) {
-  if (dbc->connected) return dbc->diag.error("08002", "the connection is already open");
+  if (dbc->connected) return dbc->diag.add(Sqlstate::ConnectionInUse);
   ConnectAttributes first = parse_connect_string(raw);
   std::string charset = find_charset(first, dsn);
   std::string error;
   if (!dbc->client.set(charset, error))
-    return dbc->diag.error("08001", "cannot connect: " + error + " (Charset in odbcinst.ini or the connect string)");
+    return dbc->diag.add(Sqlstate::CannotConnect, "cannot connect: " + error + " (Charset in odbcinst.ini or the connect string)");
   std::string utf8;
   if (raw_is_utf8)
     utf8 = raw;
   else if (!dbc->client.to_utf8(raw.data(), raw.size(), utf8))
-    return dbc->diag.error("08001", "the connection string is not valid " + dbc->client.name() + " text");
+    return dbc->diag.add(Sqlstate::CannotConnect, "the connection string is not valid " + dbc->client.name() + " text");
   ConnectAttributes attrs = parse_connect_string(utf8);
   std::string dbq;
   if (const std::string* v = attrs.find("DBQ")) dbq = *v;
@@ -111,7 +111,7 @@ constexpr bool is_wide() { return std::is_same_v<typename Text::Char, SQLWCHAR>;
 template <typename Text>
 SQLRETURN driver_connect(Dbc* dbc, typename Text::Char* in, SQLSMALLINT in_len, typename Text::Char* out,
                          SQLSMALLINT out_max, SQLSMALLINT* out_len) {
-  if (!in) return dbc->diag.error("HY009", "invalid use of null pointer (no connection string)");
+  if (!in) return dbc->diag.add(Sqlstate::NullPointer, " (no connection string)");
   std::string text = entry_text<Text>(in, in_len);
   ConnectAttributes a = parse_connect_string(text);
   std::string dsn;
@@ -129,9 +129,9 @@ template <typename Text>
 SQLRETURN connect_dsn(Dbc* dbc, typename Text::Char* dsn, SQLSMALLINT dsn_len) {
   std::string name = entry_text<Text>(dsn, dsn_len);
   if (name.empty())
-    return dbc->diag.error("08001", "no data source name; connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
+    return dbc->diag.add(Sqlstate::CannotConnect, "no data source name; connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
   if (profile_string(name, "DBQ", "ODBC.INI").empty())
-    return dbc->diag.error("08001", "data source '" + name + "' has no DBQ=<path of the .xls file> in odbc.ini; "
+    return dbc->diag.add(Sqlstate::CannotConnect, "data source '" + name + "' has no DBQ=<path of the workbook> in odbc.ini; "
                                     "connect with SQLDriverConnect and DRIVER={...};DBQ=<path>");
   return connect_with(dbc, "DSN=" + name, is_wide<Text>(), name);
 }
@@ -156,7 +156,7 @@ SQLRETURN get_connect_attr(Dbc* dbc, SQLINTEGER attr, SQLPOINTER value, SQLINTEG
     case SQL_ATTR_CURRENT_CATALOG:
       return Text::out(dbc, dbc->path_given, value, buflen, len);
     default:
-      return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
+      return dbc->diag.add(Sqlstate::InvalidAttribute, "connection attribute " + std::to_string(attr) + " is not supported");
   }
   if (value) *static_cast<SQLUINTEGER*>(value) = static_cast<SQLUINTEGER>(v);
   if (len) *len = sizeof(SQLUINTEGER);
@@ -188,7 +188,7 @@ SQLRETURN set_connect_attr(Dbc* dbc, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_ANSI_APP:
       return SQL_SUCCESS;
     case SQL_ATTR_CURRENT_CATALOG:
-      return dbc->diag.error("HYC00", "the current catalog cannot be changed; connect to another workbook");
+      return dbc->diag.add(Sqlstate::NotImplemented, "the current catalog cannot be changed; connect to another workbook");
     // Statement attributes set on the connection (ODBC 2 SQLSetConnectOption) apply to all
     // statements; they are accepted.
     case SQL_ATTR_QUERY_TIMEOUT: case SQL_ATTR_MAX_ROWS: case SQL_ATTR_NOSCAN: case SQL_ATTR_MAX_LENGTH:
@@ -196,7 +196,7 @@ SQLRETURN set_connect_attr(Dbc* dbc, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_SIMULATE_CURSOR: case SQL_ATTR_RETRIEVE_DATA: case SQL_ATTR_USE_BOOKMARKS:
       return SQL_SUCCESS;
     default:
-      return dbc->diag.error("HY092", "connection attribute " + std::to_string(attr) + " is not supported");
+      return dbc->diag.add(Sqlstate::InvalidAttribute, "connection attribute " + std::to_string(attr) + " is not supported");
   }
 }
 
@@ -228,7 +228,7 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC handle) {
   Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
   if (!dbc) return SQL_INVALID_HANDLE;
   return guarded(dbc, [&]() -> SQLRETURN {
-    if (!dbc->connected) return dbc->diag.error("08003", "connection not open");
+    if (!dbc->connected) return dbc->diag.add(Sqlstate::ConnectionNotOpen);
     free_all_statements(dbc);
     dbc->sheets.clear();
     dbc->workbook.reset();
@@ -263,12 +263,14 @@ SQLRETURN SQL_API SQLSetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLU
   return SQLSetConnectAttrW(handle, option, reinterpret_cast<SQLPOINTER>(value), 0);
 }
 
+// An ODBC 2 application gives no buffer length: a string option's buffer has room for
+// SQL_MAX_OPTION_STRING_LENGTH bytes and the NUL, a longer text is cut (01004).
 SQLRETURN SQL_API SQLGetConnectOption(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
-  return SQLGetConnectAttr(handle, option, value, 512, nullptr);
+  return SQLGetConnectAttr(handle, option, value, SQL_MAX_OPTION_STRING_LENGTH + 1, nullptr);
 }
 
 SQLRETURN SQL_API SQLGetConnectOptionW(SQLHDBC handle, SQLUSMALLINT option, SQLPOINTER value) {
-  return SQLGetConnectAttrW(handle, option, value, 512, nullptr);
+  return SQLGetConnectAttrW(handle, option, value, SQL_MAX_OPTION_STRING_LENGTH + 1, nullptr);
 }
 
 SQLRETURN SQL_API SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT) {

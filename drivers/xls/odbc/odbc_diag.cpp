@@ -20,19 +20,11 @@ struct QuietAnsi {
   using Char = SQLCHAR;
   template <typename Len>
   static SQLRETURN out(Handle* h, const std::string& utf8, SQLPOINTER buf, Len max, Len* len) {
-    std::string text = to_client(h, utf8);
-    ClientCharset* cs = h->charset();
-    size_t size = text.size();
-    const size_t max_len = static_cast<size_t>(std::numeric_limits<Len>::max());
-    if (size > max_len) size = cs ? cs->whole_chars_prefix(text.data(), text.size(), max_len) : max_len;
-    if (len) *len = static_cast<Len>(size);
-    if (!buf || max <= 0) return size == 0 ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
-    size_t room = static_cast<size_t>(max) - 1;
-    size_t n = size <= room ? size : room;
-    if (n < size && cs) n = cs->whole_chars_prefix(text.data(), size, room);
-    std::memcpy(buf, text.data(), n);
-    static_cast<char*>(buf)[n] = '\0';
-    return n < text.size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
+    size_t full = 0;
+    bool cut = copy_text(h->charset(), to_client(h, utf8), buf, max < 0 ? 0 : max,
+                         static_cast<size_t>(std::numeric_limits<Len>::max()), full);
+    if (len) *len = static_cast<Len>(full);
+    return cut ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
   }
 };
 

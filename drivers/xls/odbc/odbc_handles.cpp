@@ -11,7 +11,7 @@ namespace {
 SQLRETURN alloc_handle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
   if (!output) {
     if (Handle* h = lookup_handle(input, type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC))
-      return h->diag.done(h->diag.error("HY009", "invalid use of null pointer"));
+      return h->diag.done(h->diag.add(Sqlstate::NullPointer));
     return SQL_ERROR;
   }
   *output = SQL_NULL_HANDLE;
@@ -38,7 +38,7 @@ SQLRETURN alloc_handle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
       Dbc* dbc = as<Dbc>(input, SQL_HANDLE_DBC);
       if (!dbc) return SQL_INVALID_HANDLE;
       return guarded(dbc, [&]() -> SQLRETURN {
-        if (!dbc->connected) return dbc->diag.error("08003", "connection not open");
+        if (!dbc->connected) return dbc->diag.add(Sqlstate::ConnectionNotOpen);
         Stmt* st = new Stmt(dbc);
         std::string ignored;
         st->out_charset.set(dbc->client.name(), ignored);
@@ -51,11 +51,11 @@ SQLRETURN alloc_handle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
     case SQL_HANDLE_DESC: {
       Dbc* dbc = as<Dbc>(input, SQL_HANDLE_DBC);
       if (!dbc) return SQL_INVALID_HANDLE;
-      return guarded(dbc, [&] { return dbc->diag.error("HYC00", "descriptors are not supported"); });
+      return guarded(dbc, [&] { return dbc->diag.add(Sqlstate::NotImplemented, "descriptors are not supported"); });
     }
     default:
-      if (Handle* h = lookup_handle(input, SQL_HANDLE_ENV)) return guarded(h, [&] { return h->diag.error("HY092", "invalid handle type"); });
-      if (Handle* h = lookup_handle(input, SQL_HANDLE_DBC)) return guarded(h, [&] { return h->diag.error("HY092", "invalid handle type"); });
+      if (Handle* h = lookup_handle(input, SQL_HANDLE_ENV)) return guarded(h, [&] { return h->diag.add(Sqlstate::InvalidAttribute, "invalid handle type"); });
+      if (Handle* h = lookup_handle(input, SQL_HANDLE_DBC)) return guarded(h, [&] { return h->diag.add(Sqlstate::InvalidAttribute, "invalid handle type"); });
       return SQL_ERROR;
   }
 }
@@ -73,7 +73,7 @@ SQLRETURN free_handle(SQLSMALLINT type, SQLHANDLE handle) {
       Env* env = as<Env>(handle, SQL_HANDLE_ENV);
       if (!env) return SQL_INVALID_HANDLE;
       if (!env->dbcs.empty())
-        return guarded(env, [&] { return env->diag.error("HY010", "function sequence error: connections are still allocated"); });
+        return guarded(env, [&] { return env->diag.add(Sqlstate::SequenceError, ": connections are still allocated"); });
       unregister_handle(env);
       delete env;
       return SQL_SUCCESS;
@@ -82,7 +82,7 @@ SQLRETURN free_handle(SQLSMALLINT type, SQLHANDLE handle) {
       Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
       if (!dbc) return SQL_INVALID_HANDLE;
       if (dbc->connected)
-        return guarded(dbc, [&] { return dbc->diag.error("HY010", "function sequence error: the connection is still open"); });
+        return guarded(dbc, [&] { return dbc->diag.add(Sqlstate::SequenceError, ": the connection is still open"); });
       auto& v = dbc->env->dbcs;
       v.erase(std::remove(v.begin(), v.end(), dbc), v.end());
       unregister_handle(dbc);
@@ -137,7 +137,7 @@ SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT handle, SQLUSMALLINT option) {
       case SQL_RESET_PARAMS:
         return SQL_SUCCESS;
       default:
-        return st->diag.error("HY092", "invalid option for SQLFreeStmt");
+        return st->diag.add(Sqlstate::InvalidAttribute, "invalid option for SQLFreeStmt");
     }
   });
 }
@@ -150,17 +150,17 @@ SQLRETURN SQL_API SQLSetEnvAttr(SQLHENV handle, SQLINTEGER attr, SQLPOINTER valu
     switch (attr) {
       case SQL_ATTR_ODBC_VERSION:
         if (v != SQL_OV_ODBC2 && v != SQL_OV_ODBC3 && v != 380 /* SQL_OV_ODBC3_80 */)
-          return env->diag.error("HY024", "invalid ODBC version");
+          return env->diag.add(Sqlstate::InvalidAttributeValue, "invalid ODBC version");
         env->odbc_version = v;
         return SQL_SUCCESS;
       case SQL_ATTR_OUTPUT_NTS:
-        if (v != SQL_TRUE) return env->diag.error("HYC00", "only NUL-terminated output strings are supported");
+        if (v != SQL_TRUE) return env->diag.add(Sqlstate::NotImplemented, "only NUL-terminated output strings are supported");
         return SQL_SUCCESS;
       case SQL_ATTR_CONNECTION_POOLING:
       case SQL_ATTR_CP_MATCH:
         return SQL_SUCCESS;
       default:
-        return env->diag.error("HY092", "invalid environment attribute " + std::to_string(attr));
+        return env->diag.add(Sqlstate::InvalidAttribute, "invalid environment attribute " + std::to_string(attr));
     }
   });
 }
@@ -175,7 +175,7 @@ SQLRETURN SQL_API SQLGetEnvAttr(SQLHENV handle, SQLINTEGER attr, SQLPOINTER valu
       case SQL_ATTR_OUTPUT_NTS: v = SQL_TRUE; break;
       case SQL_ATTR_CONNECTION_POOLING: v = SQL_CP_OFF; break;
       case SQL_ATTR_CP_MATCH: v = SQL_CP_STRICT_MATCH; break;
-      default: return env->diag.error("HY092", "invalid environment attribute " + std::to_string(attr));
+      default: return env->diag.add(Sqlstate::InvalidAttribute, "invalid environment attribute " + std::to_string(attr));
     }
     if (value) *static_cast<SQLINTEGER*>(value) = v;
     if (len) *len = sizeof(SQLINTEGER);

@@ -1,6 +1,7 @@
 // ODBC entry points: what the driver tells about itself (SQLGetInfo, SQLGetFunctions,
 // SQLGetTypeInfo) and the catalog functions over the workbook's worksheets. The ANSI (A) and
 // wide (W) entries share the functions of the unnamed namespace, which take and give UTF-8.
+#include "like_pattern.h"
 #include "statement.h"
 
 #include <cstring>
@@ -74,8 +75,6 @@ const Info kInfo[] = {
     {SQL_MAX_CURSOR_NAME_LEN, U16, 64, nullptr},
     {SQL_MAX_SCHEMA_NAME_LEN, U16, 0, nullptr},
     {SQL_MAX_CATALOG_NAME_LEN, U16, 260, nullptr},
-    {SQL_MAX_COLUMNS_IN_SELECT, U16, 256, nullptr},
-    {SQL_MAX_COLUMNS_IN_TABLE, U16, 256, nullptr},
     {SQL_MAX_COLUMNS_IN_GROUP_BY, U16, 0, nullptr},
     {SQL_MAX_COLUMNS_IN_ORDER_BY, U16, 0, nullptr},
     {SQL_MAX_COLUMNS_IN_INDEX, U16, 0, nullptr},
@@ -178,24 +177,15 @@ const SQLUSMALLINT kFunctions[] = {
     SQL_API_SQLSTATISTICS, SQL_API_SQLPRIMARYKEYS,
 };
 
-// LIKE-style pattern match ('%' any run, '_' one byte, '\' escape), case-insensitive.
-bool like(const std::string& pattern, const std::string& text, size_t p = 0, size_t t = 0) {
-  while (p < pattern.size()) {
-    char c = pattern[p];
-    if (c == '%') {
-      for (size_t k = t; k <= text.size(); ++k)
-        if (like(pattern, text, p + 1, k)) return true;
-      return false;
-    }
-    if (t >= text.size()) return false;
-    if (c == '\\' && p + 1 < pattern.size()) c = pattern[++p];
-    else if (c == '_') { ++p; ++t; continue; }
-    auto lower = [](char x) { return static_cast<char>(x >= 'A' && x <= 'Z' ? x + 32 : x); };
-    if (lower(c) != lower(text[t])) return false;
-    ++p;
-    ++t;
-  }
-  return t == text.size();
+// The workbook's path without its extension (.xls, .xlsx, .xlsm in any case), as the name of
+// the database.
+std::string without_workbook_extension(std::string path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find_first_of("/\\", dot) != std::string::npos) return path;
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  if (ext == "xls" || ext == "xlsx" || ext == "xlsm") path.resize(dot);
+  return path;
 }
 
 // A text argument of a catalog function, UTF-8; absent for a null pointer.
@@ -226,11 +216,14 @@ SQLRETURN get_info(Dbc* dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT bu
   switch (type) {
     case SQL_DATA_SOURCE_NAME:
       return text(dbc->dsn);
-    case SQL_DATABASE_NAME: {
-      std::string p = dbc->path_given;
-      if (p.size() > 4 && (p.compare(p.size() - 4, 4, ".xls") == 0 || p.compare(p.size() - 4, 4, ".XLS") == 0))
-        p.resize(p.size() - 4);
-      return text(p);
+    case SQL_DATABASE_NAME:
+      return text(without_workbook_extension(dbc->path_given));
+    case SQL_MAX_COLUMNS_IN_SELECT: case SQL_MAX_COLUMNS_IN_TABLE: {
+      // As many as a worksheet of the workbook's format has: 256 (.xls) or 16,384 (.xlsx).
+      const SQLUSMALLINT columns = dbc->workbook && dbc->workbook->biff_version() > 0 ? kMaxBiffCols : kMaxCols;
+      if (value) *static_cast<SQLUSMALLINT*>(value) = columns;
+      if (len) *len = sizeof(SQLUSMALLINT);
+      return SQL_SUCCESS;
     }
     default:
       break;
@@ -246,11 +239,11 @@ SQLRETURN get_info(Dbc* dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT bu
     }
     return put_u32(i.number);
   }
-  return dbc->diag.error("HY096", "information type " + std::to_string(type) + " is not supported");
+  return dbc->diag.add(Sqlstate::InvalidInfoType, "information type " + std::to_string(type) + " is not supported");
 }
 
 SQLRETURN get_type_info(Stmt* st, SQLSMALLINT type) {
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   auto r = std::make_unique<TableResult>();
   r->add_column("TYPE_NAME", SQL_VARCHAR, 32, SQL_NO_NULLS);
   r->add_column("DATA_TYPE", SQL_SMALLINT, 5, SQL_NO_NULLS);
@@ -284,7 +277,7 @@ SQLRETURN tables(Stmt* st, typename Text::Char* cat_text, SQLSMALLINT cat_len, t
                  typename Text::Char* types_text, SQLSMALLINT types_len) {
   Arg cat = arg<Text>(st, cat_text, cat_len), schema = arg<Text>(st, schema_text, schema_len);
   Arg table = arg<Text>(st, table_text, table_len), types = arg<Text>(st, types_text, types_len);
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   std::string c = cat.value_or(""), s = schema.value_or(""), t = table.value_or(""), ty = types.value_or("");
   auto r = std::make_unique<TableResult>();
   for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}) r->add_column(n);
@@ -295,9 +288,9 @@ SQLRETURN tables(Stmt* st, typename Text::Char* cat_text, SQLSMALLINT cat_len, t
     r->add_row({kNull, kNull, kNull, std::string("TABLE"), kNull});
   } else if (want_tables && !(schema && s == "%" && c.empty() && t.empty())) {
     for (const auto& sh : st->dbc->workbook->sheets()) {
-      if (sh.type != 0) continue;
+      if (sh.type != SheetType::Worksheet) continue;
       std::string name = sh.name + "$";
-      if (table && !t.empty() && !like(t, name)) continue;
+      if (table && !t.empty() && !like_match(t, name)) continue;
       r->add_row({kNull, kNull, name, std::string("TABLE"), kNull});
     }
   }
@@ -308,7 +301,7 @@ template <typename Text>
 SQLRETURN columns(Stmt* st, typename Text::Char* table_text, SQLSMALLINT table_len, typename Text::Char* column_text,
                   SQLSMALLINT column_len) {
   Arg table = arg<Text>(st, table_text, table_len), column = arg<Text>(st, column_text, column_len);
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   std::string t = table.value_or(""), col = column.value_or("");
   auto r = std::make_unique<TableResult>();
   for (const char* n : {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}) r->add_column(n);
@@ -330,19 +323,19 @@ SQLRETURN columns(Stmt* st, typename Text::Char* table_text, SQLSMALLINT table_l
   for (size_t i = 0; i < wb.sheets().size(); ++i) {
     const auto& sh = wb.sheets()[i];
     std::string name = sh.name + "$";
-    if (sh.type != 0 || (table && !t.empty() && !like(t, name))) continue;
+    if (sh.type != SheetType::Worksheet || (table && !t.empty() && !like_match(t, name))) continue;
     std::string error;
-    auto ws = load_worksheet(st->dbc, static_cast<int>(i), error);
+    const Dbc::LoadedSheet* ws = load_worksheet(st->dbc, static_cast<int>(i), error);
     if (!ws) continue;
     SelectStatement all;
     all.all_columns = true;
-    std::string state;
-    auto res = SheetResult::build(st->dbc->workbook, ws, all, state, error);
+    Sqlstate state;
+    auto res = SheetResult::build(st->dbc->workbook, ws->cells, ws->columns, all, state, error);
     if (!res) continue;
     long pos = 0;
     for (const ColumnInfo& ci : res->columns()) {
       ++pos;
-      if (column && !col.empty() && !like(col, ci.name)) continue;
+      if (column && !col.empty() && !like_match(col, ci.name)) continue;
       long size = static_cast<long>(ci.size);
       r->add_row({kNull, kNull, name, ci.name, num(SQL_VARCHAR), std::string("VARCHAR"),
                   num(size), num(size * static_cast<long>(bytes_per_char(st->dbc))), kNull, kNull, num(SQL_NULLABLE),
@@ -409,7 +402,7 @@ SQLRETURN SQL_API SQLGetFunctions(SQLHDBC handle, SQLUSMALLINT id, SQLUSMALLINT*
   Dbc* dbc = as<Dbc>(handle, SQL_HANDLE_DBC);
   if (!dbc) return SQL_INVALID_HANDLE;
   return guarded(dbc, [&]() -> SQLRETURN {
-    if (!supported) return dbc->diag.error("HY009", "invalid use of null pointer");
+    if (!supported) return dbc->diag.add(Sqlstate::NullPointer);
     if (id == SQL_API_ODBC3_ALL_FUNCTIONS) {
       std::memset(supported, 0, SQL_API_ODBC3_ALL_FUNCTIONS_SIZE * sizeof(SQLUSMALLINT));
       for (SQLUSMALLINT f : kFunctions) supported[f >> 4] |= static_cast<SQLUSMALLINT>(1 << (f & 15));

@@ -14,12 +14,12 @@ Stmt* stmt_of(SQLHSTMT h) { return as<Stmt>(h, SQL_HANDLE_STMT); }
 // SQLPrepare[W], SQLExecDirect[W]: the statement text, converted once, parsed and resolved.
 template <typename Text>
 SQLRETURN prepare_text(Stmt* st, typename Text::Char* text, SQLINTEGER len) {
-  if (!text) return st->diag.error("HY009", "invalid use of null pointer (no statement text)");
-  if (len < 0 && len != SQL_NTS) return st->diag.error("HY090", "invalid string or buffer length");
-  if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+  if (!text) return st->diag.add(Sqlstate::NullPointer, " (no statement text)");
+  if (len < 0 && len != SQL_NTS) return st->diag.add(Sqlstate::InvalidLength);
+  if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
   std::string sql;
   if (!Text::in(st, text, len, sql))
-    return st->diag.error("42000", "the statement is not valid " + st->dbc->client.name() + " text");
+    return st->diag.add(Sqlstate::SyntaxError, "the statement is not valid " + st->dbc->client.name() + " text");
   return prepare_statement(st, sql);
 }
 
@@ -32,10 +32,10 @@ SQLRETURN exec_direct(Stmt* st, typename Text::Char* text, SQLINTEGER len) {
 
 SQLRETURN check_column(Stmt* st, SQLUSMALLINT col) {
   if (!st->result || st->state == Stmt::Allocated)
-    return st->diag.error("HY010", "function sequence error: no statement has been prepared or executed");
-  if (col == 0) return st->diag.error("07009", "invalid descriptor index 0: bookmarks are not supported");
+    return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
+  if (col == 0) return st->diag.add(Sqlstate::InvalidDescriptorIndex, " 0: bookmarks are not supported");
   if (col > st->result->columns().size())
-    return st->diag.error("07009", "invalid descriptor index " + std::to_string(col) + ": the result has " +
+    return st->diag.add(Sqlstate::InvalidDescriptorIndex, " " + std::to_string(col) + ": the result has " +
                                        std::to_string(st->result->columns().size()) + " columns");
   return SQL_SUCCESS;
 }
@@ -51,7 +51,7 @@ SQLRETURN describe_col(Stmt* st, SQLUSMALLINT col, typename Text::Char* name, SQ
   if (size) *size = c.size;
   if (digits) *digits = c.decimal_digits;
   if (nullable) *nullable = c.nullable;
-  if (name_max < 0) return st->diag.error("HY090", "invalid buffer length");
+  if (name_max < 0) return st->diag.add(Sqlstate::InvalidLength);
   Text::out(st, c.name, name, name_max, name_len);
   return st->diag.success();
 }
@@ -61,7 +61,7 @@ template <typename Text>
 SQLRETURN col_attribute(Stmt* st, SQLUSMALLINT col, SQLUSMALLINT field, SQLPOINTER text, SQLSMALLINT text_max,
                         SQLSMALLINT* text_len, SQLLEN* number) {
   if (field == SQL_DESC_COUNT || field == SQL_COLUMN_COUNT) {
-    if (st->state == Stmt::Allocated) return st->diag.error("HY010", "function sequence error: no statement has been prepared or executed");
+    if (st->state == Stmt::Allocated) return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
     if (number) *number = st->result ? static_cast<SQLLEN>(st->result->columns().size()) : 0;
     return SQL_SUCCESS;
   }
@@ -93,7 +93,7 @@ SQLRETURN col_attribute(Stmt* st, SQLUSMALLINT col, SQLUSMALLINT field, SQLPOINT
     case SQL_DESC_LENGTH: case SQL_COLUMN_LENGTH: case SQL_DESC_OCTET_LENGTH:
       return num(static_cast<SQLLEN>(is_char ? c.size * (field == SQL_DESC_OCTET_LENGTH ? bytes_per_char(st->dbc) : 1) : c.size));
     case SQL_DESC_PRECISION: case SQL_COLUMN_PRECISION:
-      return num(static_cast<SQLLEN>(is_char ? c.size : c.size));
+      return num(static_cast<SQLLEN>(c.size));
     case SQL_DESC_DISPLAY_SIZE:
       return num(static_cast<SQLLEN>(c.size));
     case SQL_DESC_SCALE: case SQL_COLUMN_SCALE:
@@ -115,7 +115,7 @@ SQLRETURN col_attribute(Stmt* st, SQLUSMALLINT col, SQLUSMALLINT field, SQLPOINT
     case SQL_DESC_NUM_PREC_RADIX:
       return num(is_char ? 0 : 10);
     default:
-      return st->diag.error("HY091", "invalid descriptor field identifier " + std::to_string(field));
+      return st->diag.add(Sqlstate::InvalidDescriptorField, " " + std::to_string(field));
   }
 }
 
@@ -132,10 +132,10 @@ SQLRETURN get_cursor_name(Stmt* st, typename Text::Char* name, SQLSMALLINT max, 
 
 template <typename Text>
 SQLRETURN set_cursor_name(Stmt* st, typename Text::Char* name, SQLSMALLINT len) {
-  if (!name) return st->diag.error("HY009", "invalid use of null pointer");
+  if (!name) return st->diag.add(Sqlstate::NullPointer);
   std::string utf8;
   if (!Text::in(st, name, len, utf8))
-    return st->diag.error("34000", "invalid cursor name: not valid " + st->dbc->client.name() + " text");
+    return st->diag.add(Sqlstate::InvalidCursorName, ": not valid " + st->dbc->client.name() + " text");
   st->cursor_name = utf8;
   return SQL_SUCCESS;
 }
@@ -143,10 +143,10 @@ SQLRETURN set_cursor_name(Stmt* st, typename Text::Char* name, SQLSMALLINT len) 
 template <typename Text>
 SQLRETURN native_sql(Dbc* dbc, typename Text::Char* in, SQLINTEGER in_len, typename Text::Char* out,
                      SQLINTEGER out_max, SQLINTEGER* out_len) {
-  if (!in) return dbc->diag.error("HY009", "invalid use of null pointer");
+  if (!in) return dbc->diag.add(Sqlstate::NullPointer);
   std::string text;
   if (!Text::in(dbc, in, in_len, text))
-    return dbc->diag.error("42000", "the statement is not valid " + dbc->client.name() + " text");
+    return dbc->diag.add(Sqlstate::SyntaxError, "the statement is not valid " + dbc->client.name() + " text");
   Text::out(dbc, text, out, out_max, out_len);
   return dbc->diag.success();
 }
@@ -154,9 +154,9 @@ SQLRETURN native_sql(Dbc* dbc, typename Text::Char* in, SQLINTEGER in_len, typen
 // Moves the cursor (SQLFetch, SQLFetchScroll, SQLExtendedFetch) and fills bound columns.
 SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
   if (!st->result || !st->cursor_open)
-    return st->diag.error("24000", "invalid cursor state: there is no open result to fetch from");
+    return st->diag.add(Sqlstate::InvalidCursorState, ": there is no open result to fetch from");
   if (orientation != SQL_FETCH_NEXT && st->cursor_type == SQL_CURSOR_FORWARD_ONLY)
-    return st->diag.error("HY106", "fetch type out of range: the cursor is forward-only (SQL_FETCH_NEXT only)");
+    return st->diag.add(Sqlstate::FetchTypeOutOfRange, ": the cursor is forward-only (SQL_FETCH_NEXT only)");
   long n = static_cast<long>(st->result->row_count());
   if (st->max_rows > 0 && n > static_cast<long>(st->max_rows)) n = static_cast<long>(st->max_rows);
   long pos = st->position, target;
@@ -168,7 +168,7 @@ SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
     case SQL_FETCH_ABSOLUTE: target = offset > 0 ? offset - 1 : offset < 0 ? n + offset : -1; break;
     case SQL_FETCH_RELATIVE: target = pos < 0 ? offset - 1 : pos + offset; break;
     default:
-      return st->diag.error("HY106", "fetch type out of range: " + std::to_string(orientation) + " is not supported");
+      return st->diag.add(Sqlstate::FetchTypeOutOfRange, ": " + std::to_string(orientation) + " is not supported");
   }
   st->pending = PendingValue();
   if (target < 0 || target >= n) {
@@ -201,7 +201,7 @@ SQLRETURN fetch(Stmt* st, SQLSMALLINT orientation, SQLLEN offset) {
 // Statement attributes have no text values: the A and W entries share these whole.
 SQLRETURN set_stmt_attr(Stmt* st, SQLINTEGER attr, SQLPOINTER value) {
   SQLULEN v = reinterpret_cast<SQLULEN>(value);
-  auto changed = [&](const char* what) { return st->diag.warning("01S02", std::string("option value changed: ") + what); };
+  auto changed = [&](const char* what) { return st->diag.add(Sqlstate::OptionChanged, std::string(": ") + what); };
   switch (attr) {
     case SQL_ATTR_MAX_ROWS: st->max_rows = v; return SQL_SUCCESS;
     case SQL_ATTR_QUERY_TIMEOUT: st->query_timeout = v; return SQL_SUCCESS;
@@ -243,7 +243,7 @@ SQLRETURN set_stmt_attr(Stmt* st, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_PARAM_BIND_OFFSET_PTR: case SQL_ATTR_ROW_OPERATION_PTR: case SQL_ATTR_FETCH_BOOKMARK_PTR:
       return SQL_SUCCESS;
     default:
-      return st->diag.error("HY092", "statement attribute " + std::to_string(attr) + " is not supported");
+      return st->diag.add(Sqlstate::InvalidAttribute, "statement attribute " + std::to_string(attr) + " is not supported");
   }
 }
 
@@ -280,9 +280,9 @@ SQLRETURN get_stmt_attr(Stmt* st, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER*
       if (len) *len = sizeof(SQLPOINTER);
       return SQL_SUCCESS;
     case SQL_ATTR_APP_ROW_DESC: case SQL_ATTR_APP_PARAM_DESC: case SQL_ATTR_IMP_ROW_DESC: case SQL_ATTR_IMP_PARAM_DESC:
-      return st->diag.error("HYC00", "descriptor handles are not supported");
+      return st->diag.add(Sqlstate::NotImplemented, "descriptor handles are not supported");
     default:
-      return st->diag.error("HY092", "statement attribute " + std::to_string(attr) + " is not supported");
+      return st->diag.add(Sqlstate::InvalidAttribute, "statement attribute " + std::to_string(attr) + " is not supported");
   }
   if (value) *static_cast<SQLULEN*>(value) = v;
   if (len) *len = sizeof(SQLULEN);
@@ -306,8 +306,8 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT handle) {
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
     if (st->state == Stmt::Allocated || !st->result)
-      return st->diag.error("HY010", "function sequence error: no statement has been prepared");
-    if (st->cursor_open) return st->diag.error("24000", "invalid cursor state: a result is still open; close it first");
+      return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared");
+    if (st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": a result is still open; close it first");
     return execute_statement(st);
   });
 }
@@ -325,7 +325,7 @@ SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT handle, SQLSMALLINT* count) {
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
     if (st->state == Stmt::Allocated)
-      return st->diag.error("HY010", "function sequence error: no statement has been prepared or executed");
+      return st->diag.add(Sqlstate::SequenceError, ": no statement has been prepared or executed");
     if (count) *count = st->result ? static_cast<SQLSMALLINT>(st->result->columns().size()) : 0;
     return SQL_SUCCESS;
   });
@@ -371,7 +371,7 @@ SQLRETURN SQL_API SQLRowCount(SQLHSTMT handle, SQLLEN* count) {
   Stmt* st = stmt_of(handle);
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
-    if (st->state != Stmt::Executed) return st->diag.error("HY010", "function sequence error: no statement has been executed");
+    if (st->state != Stmt::Executed) return st->diag.add(Sqlstate::SequenceError, ": no statement has been executed");
     if (count) *count = st->result ? static_cast<SQLLEN>(st->result->row_count()) : -1;
     return SQL_SUCCESS;
   });
@@ -390,7 +390,7 @@ SQLRETURN SQL_API SQLCloseCursor(SQLHSTMT handle) {
   Stmt* st = stmt_of(handle);
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
-    if (!st->cursor_open) return st->diag.error("24000", "invalid cursor state: no cursor is open");
+    if (!st->cursor_open) return st->diag.add(Sqlstate::InvalidCursorState, ": no cursor is open");
     st->close_cursor();
     return SQL_SUCCESS;
   });
@@ -407,8 +407,8 @@ SQLRETURN SQL_API SQLBindCol(SQLHSTMT handle, SQLUSMALLINT col, SQLSMALLINT c_ty
   Stmt* st = stmt_of(handle);
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
-    if (col == 0) return st->diag.error("07009", "invalid descriptor index 0: bookmarks are not supported");
-    if (length < 0) return st->diag.error("HY090", "invalid buffer length");
+    if (col == 0) return st->diag.add(Sqlstate::InvalidDescriptorIndex, " 0: bookmarks are not supported");
+    if (length < 0) return st->diag.add(Sqlstate::InvalidLength);
     if (st->bindings.size() < col) st->bindings.resize(col);
     Binding& b = st->bindings[col - 1];
     b.c_type = c_type;
@@ -454,7 +454,7 @@ SQLRETURN SQL_API SQLGetData(SQLHSTMT handle, SQLUSMALLINT col, SQLSMALLINT c_ty
   if (!st) return SQL_INVALID_HANDLE;
   return guarded(st, [&]() -> SQLRETURN {
     if (!st->cursor_open || !st->on_row)
-      return st->diag.error("24000", "invalid cursor state: no row has been fetched");
+      return st->diag.add(Sqlstate::InvalidCursorState, ": no row has been fetched");
     SQLRETURN rc = check_column(st, col);
     if (rc != SQL_SUCCESS) return rc;
     return deliver_value(st, st->pending, col - 1u, c_type, target, length, ind);

@@ -2,6 +2,7 @@
 // come from the cells of a sheet; catalog results (type info, tables) from in-memory rows.
 #pragma once
 
+#include "diagnostics.h"
 #include "sql_parser.h"
 #include "workbook/workbook.h"
 
@@ -54,6 +55,12 @@ class TableResult : public ResultSet {
   std::vector<std::vector<std::optional<std::string>>> rows_;
 };
 
+// The columns of a worksheet's table, worked out once when the worksheet is loaded.
+struct SheetColumns {
+  std::vector<std::string> names;  // SheetResult::header_names()
+  std::vector<SQLULEN> sizes;      // the length in characters of the column's longest value (at least 1)
+};
+
 // The rows of a worksheet below its header row.
 class SheetResult : public ResultSet {
  public:
@@ -62,14 +69,18 @@ class SheetResult : public ResultSet {
   std::string describe(size_t row, size_t col) const override;
 
   // Builds the result of `stmt` over a loaded worksheet. On failure returns nullptr with an
-  // SQLSTATE (42S22 unknown column, HY000 empty worksheet) and a message.
+  // SQLSTATE (ColumnNotFound, GeneralError for an empty worksheet) and a message.
   static std::unique_ptr<SheetResult> build(std::shared_ptr<const Workbook> wb,
-                                            std::shared_ptr<const Worksheet> ws,
-                                            const SelectStatement& stmt, std::string& sqlstate,
+                                            std::shared_ptr<const Worksheet> ws, const SheetColumns& columns,
+                                            const SelectStatement& stmt, Sqlstate& state,
                                             std::string& error);
+
+  // The names and sizes of a worksheet's columns (none for an empty worksheet).
+  static SheetColumns columns_of(const Workbook& wb, const Worksheet& ws);
 
   // The column names of a worksheet's header row: F1, F2 ... for empty ones, cut to
   // kMaxColumnName characters, then made unique with a number that stays within the limit.
+  // Takes time in proportion to the number of columns, however many names repeat.
   static std::vector<std::string> header_names(const Workbook& wb, const Worksheet& ws);
 
  private:

@@ -1,18 +1,22 @@
 #include "statement.h"
 
+#include "value_numbers.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
 
 namespace xlsodbc {
 
-std::shared_ptr<Worksheet> load_worksheet(Dbc* dbc, int index, std::string& error) {
+const Dbc::LoadedSheet* load_worksheet(Dbc* dbc, int index, std::string& error) {
   auto it = dbc->sheets.find(index);
-  if (it != dbc->sheets.end()) return it->second;
+  if (it != dbc->sheets.end()) return &it->second;
   auto ws = std::make_shared<Worksheet>();
   if (!dbc->workbook->load_sheet(static_cast<size_t>(index), *ws, error)) return nullptr;
-  dbc->sheets[index] = ws;
-  return ws;
+  Dbc::LoadedSheet& loaded = dbc->sheets[index];
+  loaded.columns = SheetResult::columns_of(*dbc->workbook, *ws);
+  loaded.cells = std::move(ws);
+  return &loaded;
 }
 
 SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
@@ -21,7 +25,7 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
   st->state = Stmt::Allocated;
   std::string error;
   SelectStatement parsed;
-  if (!parse_select(sql, parsed, error)) return st->diag.error("42000", error);
+  if (!parse_select(sql, parsed, error)) return st->diag.add(Sqlstate::SyntaxError, error);
   const Workbook& wb = *dbc->workbook;
   std::string sheet = parsed.table;
   if (sheet.size() > 1 && sheet.back() == '$') sheet.pop_back();
@@ -30,21 +34,21 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql) {
   if (index < 0) {
     std::string list;
     for (const auto& s : wb.sheets())
-      if (s.type == 0) list += (list.empty() ? "" : ", ") + s.name;
-    return st->diag.error("42S02", "worksheet '" + sheet + "' not found in workbook " + dbc->workbook_label() +
+      if (s.type == SheetType::Worksheet) list += (list.empty() ? "" : ", ") + s.name;
+    return st->diag.add(Sqlstate::TableNotFound, "worksheet '" + sheet + "' not found in workbook " + dbc->workbook_label() +
                                        " (its worksheets are: " + (list.empty() ? "none" : list) + ")");
   }
   const auto& entry = wb.sheets()[index];
-  if (entry.type != 0)
-    return st->diag.error("42S02", "'" + entry.name + "' in workbook " + dbc->workbook_label() +
+  if (entry.type != SheetType::Worksheet)
+    return st->diag.add(Sqlstate::TableNotFound, "'" + entry.name + "' in workbook " + dbc->workbook_label() +
                                        " is a chart or macro sheet, not a worksheet");
-  auto ws = load_worksheet(dbc, index, error);
-  if (!ws) return st->diag.error("HY000", "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
-  std::string sqlstate;
-  auto result = SheetResult::build(dbc->workbook, ws, parsed, sqlstate, error);
+  const Dbc::LoadedSheet* ws = load_worksheet(dbc, index, error);
+  if (!ws) return st->diag.add(Sqlstate::GeneralError, "cannot read worksheet '" + entry.name + "' of workbook " + dbc->workbook_label() + ": " + error);
+  Sqlstate state = Sqlstate::GeneralError;
+  auto result = SheetResult::build(dbc->workbook, ws->cells, ws->columns, parsed, state, error);
   if (!result) {
-    if (sqlstate == "HY000") error += " (workbook " + dbc->workbook_label() + ")";
-    return st->diag.error(sqlstate, error);
+    if (state == Sqlstate::GeneralError) error += " (workbook " + dbc->workbook_label() + ")";
+    return st->diag.add(state, error);
   }
   st->statement = parsed;
   st->result = std::move(result);
@@ -71,24 +75,27 @@ SQLULEN bytes_per_char(const Dbc* dbc) { return dbc->client.is_utf8() ? 4 : 2; }
 
 namespace {
 
-bool parse_double(const std::string& s, double& v) {
-  const char* b = s.c_str();
-  char* e = nullptr;
-  v = std::strtod(b, &e);
-  if (e == b) return false;
-  while (*e == ' ') ++e;
-  return *e == '\0';
+// 01S07, 22003 and 22018 for a conversion that cut, or could not be made.
+SQLRETURN conversion_outcome(Stmt* st, NumberConversion c, const std::string& where, const char* type) {
+  switch (c) {
+    case NumberConversion::Exact: return SQL_SUCCESS;
+    case NumberConversion::FractionCut: return st->diag.add(Sqlstate::FractionalTruncation, " in " + where);
+    case NumberConversion::OutOfRange:
+      return st->diag.add(Sqlstate::OutOfRange, std::string(" for ") + type + " in " + where);
+    default: return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where + " is not a number");
+  }
 }
 
 template <typename T>
-SQLRETURN put_integer(Stmt* st, double v, SQLPOINTER target, SQLLEN* ind, const std::string& where) {
-  double t = std::trunc(v);
-  if (t < static_cast<double>(std::numeric_limits<T>::min()) || t > static_cast<double>(std::numeric_limits<T>::max()))
-    return st->diag.error("22003", "numeric value out of range in " + where);
-  if (target) *static_cast<T*>(target) = static_cast<T>(t);
-  if (ind) *ind = sizeof(T);
-  if (t != v) return st->diag.warning("01S07", "fractional truncation in " + where);
-  return SQL_SUCCESS;
+SQLRETURN put_integer(Stmt* st, const std::string& text, SQLPOINTER target, SQLLEN* ind, const std::string& where,
+                      const char* type) {
+  T v = 0;
+  NumberConversion c = integer_value(text, v);
+  if (c == NumberConversion::Exact || c == NumberConversion::FractionCut) {
+    if (target) std::memcpy(target, &v, sizeof v);
+    if (ind) *ind = sizeof(T);
+  }
+  return conversion_outcome(st, c, where, type);
 }
 
 bool parse_date_time(const std::string& s, SQL_TIMESTAMP_STRUCT& ts) {
@@ -120,7 +127,7 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
     return SQL_NO_DATA;
   }
   if (p.null) {
-    if (!ind) return st->diag.error("22002", "indicator variable required but not supplied (the value is NULL)");
+    if (!ind) return st->diag.add(Sqlstate::IndicatorRequired, " (the value is NULL)");
     *ind = SQL_NULL_DATA;
     p.done = true;
     return SQL_SUCCESS;
@@ -140,18 +147,18 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         if (!st->out_charset.from_utf8(p.utf8, p.bytes, &bad)) {
           char cp[16];
           std::snprintf(cp, sizeof cp, "U+%04X", bad);
-          return st->diag.error("22018", "the value in " + where() + " contains the character " + cp +
+          return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where() + " contains the character " + cp +
                                              ", which the client character set " + st->out_charset.name() +
                                              " cannot represent");
         }
       }
       size_t remaining = p.bytes.size() - p.offset;
       if (ind) *ind = static_cast<SQLLEN>(remaining);
-      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      if (buflen < 0) return st->diag.add(Sqlstate::InvalidLength);
       size_t room = c_type == SQL_C_CHAR ? (buflen > 0 ? static_cast<size_t>(buflen) - 1 : 0) : static_cast<size_t>(buflen);
       if (!target || (c_type == SQL_C_CHAR && buflen == 0)) {
         if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
-        return st->diag.warning("01004", "string data, right truncated");
+        return st->diag.add(Sqlstate::StringTruncated);
       }
       char* out = static_cast<char*>(target);
       if (remaining <= room) {
@@ -168,17 +175,17 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       std::memcpy(out, p.bytes.data() + p.offset, n);
       if (c_type == SQL_C_CHAR) out[n] = '\0';
       p.offset += n;
-      return st->diag.warning("01004", "string data, right truncated");
+      return st->diag.add(Sqlstate::StringTruncated);
     }
     case SQL_C_WCHAR: {
       if (p.offset == 0 && p.wide.empty()) p.wide = utf8_to_utf16(p.utf8);
       size_t remaining = p.wide.size() - p.offset;
       if (ind) *ind = static_cast<SQLLEN>(remaining * sizeof(SQLWCHAR));
-      if (buflen < 0) return st->diag.error("HY090", "invalid buffer length");
+      if (buflen < 0) return st->diag.add(Sqlstate::InvalidLength);
       size_t room = buflen >= static_cast<SQLLEN>(sizeof(SQLWCHAR)) ? static_cast<size_t>(buflen) / sizeof(SQLWCHAR) - 1 : 0;
       if (!target || buflen < static_cast<SQLLEN>(sizeof(SQLWCHAR))) {
         if (remaining == 0) { p.done = true; return SQL_SUCCESS; }
-        return st->diag.warning("01004", "string data, right truncated");
+        return st->diag.add(Sqlstate::StringTruncated);
       }
       SQLWCHAR* out = static_cast<SQLWCHAR*>(target);
       size_t n = remaining <= room ? remaining : room;  // a full buffer when cut, as for SQL_C_CHAR
@@ -189,14 +196,14 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
         p.done = true;
         return SQL_SUCCESS;
       }
-      return st->diag.warning("01004", "string data, right truncated");
+      return st->diag.add(Sqlstate::StringTruncated);
     }
     case SQL_C_TYPE_DATE: case SQL_C_DATE:
     case SQL_C_TYPE_TIME: case SQL_C_TIME:
     case SQL_C_TYPE_TIMESTAMP: case SQL_C_TIMESTAMP: {
       SQL_TIMESTAMP_STRUCT ts;
       if (!parse_date_time(p.utf8, ts))
-        return st->diag.error("22018", "the value in " + where() + " is not a date or time");
+        return st->diag.add(Sqlstate::InvalidCharacterValue, "the value in " + where() + " is not a date or time");
       p.done = true;
       if (c_type == SQL_C_TYPE_DATE || c_type == SQL_C_DATE) {
         SQL_DATE_STRUCT d{ts.year, ts.month, ts.day};
@@ -216,42 +223,47 @@ SQLRETURN deliver_value(Stmt* st, PendingValue& p, size_t col, SQLSMALLINT c_typ
       break;
   }
   // Numbers.
-  double v;
-  switch (c_type) {
-    case SQL_C_DOUBLE: case SQL_C_FLOAT: case SQL_C_BIT:
-    case SQL_C_SHORT: case SQL_C_SSHORT: case SQL_C_USHORT:
-    case SQL_C_LONG: case SQL_C_SLONG: case SQL_C_ULONG:
-    case SQL_C_TINYINT: case SQL_C_STINYINT: case SQL_C_UTINYINT:
-    case SQL_C_SBIGINT: case SQL_C_UBIGINT:
-      if (!parse_double(p.utf8, v)) return st->diag.error("22018", "the value in " + where() + " is not a number");
-      break;
-    default:
-      return st->diag.error("HY003", "program type " + std::to_string(c_type) + " is not supported");
-  }
   p.done = true;
+  const std::string& text = p.utf8;
   std::string w = where();
   switch (c_type) {
-    case SQL_C_DOUBLE:
-      if (target) *static_cast<SQLDOUBLE*>(target) = v;
-      if (ind) *ind = sizeof(SQLDOUBLE);
+    case SQL_C_DOUBLE: case SQL_C_FLOAT: {
+      double v = 0;
+      NumberConversion c = decimal_value(text, v);
+      if (c == NumberConversion::Exact && c_type == SQL_C_FLOAT && std::abs(v) > std::numeric_limits<SQLREAL>::max())
+        c = NumberConversion::OutOfRange;
+      if (c != NumberConversion::Exact) return conversion_outcome(st, c, w, "a floating point number");
+      if (c_type == SQL_C_FLOAT) {
+        SQLREAL f = static_cast<SQLREAL>(v);
+        if (target) std::memcpy(target, &f, sizeof f);
+        if (ind) *ind = sizeof f;
+      } else {
+        if (target) std::memcpy(target, &v, sizeof v);
+        if (ind) *ind = sizeof v;
+      }
       return SQL_SUCCESS;
-    case SQL_C_FLOAT:
-      if (target) *static_cast<SQLREAL*>(target) = static_cast<SQLREAL>(v);
-      if (ind) *ind = sizeof(SQLREAL);
-      return SQL_SUCCESS;
-    case SQL_C_BIT:
-      if (v != 0 && v != 1) return st->diag.error("22003", "numeric value out of range for a bit in " + w);
-      if (target) *static_cast<SQLCHAR*>(target) = v != 0;
-      if (ind) *ind = 1;
-      return SQL_SUCCESS;
-    case SQL_C_SHORT: case SQL_C_SSHORT: return put_integer<SQLSMALLINT>(st, v, target, ind, w);
-    case SQL_C_USHORT: return put_integer<SQLUSMALLINT>(st, v, target, ind, w);
-    case SQL_C_LONG: case SQL_C_SLONG: return put_integer<SQLINTEGER>(st, v, target, ind, w);
-    case SQL_C_ULONG: return put_integer<SQLUINTEGER>(st, v, target, ind, w);
-    case SQL_C_TINYINT: case SQL_C_STINYINT: return put_integer<SQLSCHAR>(st, v, target, ind, w);
-    case SQL_C_UTINYINT: return put_integer<SQLCHAR>(st, v, target, ind, w);
-    case SQL_C_SBIGINT: return put_integer<SQLBIGINT>(st, v, target, ind, w);
-    default: return put_integer<SQLUBIGINT>(st, v, target, ind, w);
+    }
+    case SQL_C_BIT: {
+      SQLCHAR bit = 0;
+      NumberConversion c = integer_value(text, bit);
+      if (bit > 1) c = NumberConversion::OutOfRange;
+      if (c == NumberConversion::Exact || c == NumberConversion::FractionCut) {
+        if (target) *static_cast<SQLCHAR*>(target) = bit;
+        if (ind) *ind = 1;
+      }
+      return conversion_outcome(st, c, w, "a bit");
+    }
+    case SQL_C_SHORT: case SQL_C_SSHORT: return put_integer<SQLSMALLINT>(st, text, target, ind, w, "a small integer");
+    case SQL_C_USHORT: return put_integer<SQLUSMALLINT>(st, text, target, ind, w, "an unsigned small integer");
+    case SQL_C_LONG: case SQL_C_SLONG: return put_integer<SQLINTEGER>(st, text, target, ind, w, "an integer");
+    case SQL_C_ULONG: return put_integer<SQLUINTEGER>(st, text, target, ind, w, "an unsigned integer");
+    case SQL_C_TINYINT: case SQL_C_STINYINT: return put_integer<SQLSCHAR>(st, text, target, ind, w, "a tiny integer");
+    case SQL_C_UTINYINT: return put_integer<SQLCHAR>(st, text, target, ind, w, "an unsigned tiny integer");
+    case SQL_C_SBIGINT: return put_integer<SQLBIGINT>(st, text, target, ind, w, "a big integer");
+    case SQL_C_UBIGINT: return put_integer<SQLUBIGINT>(st, text, target, ind, w, "an unsigned big integer");
+    default:
+      p.done = false;
+      return st->diag.add(Sqlstate::InvalidProgramType, "program type " + std::to_string(c_type) + " is not supported");
   }
 }
 

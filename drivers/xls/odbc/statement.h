@@ -13,8 +13,9 @@ SQLRETURN prepare_statement(Stmt* st, const std::string& sql);
 SQLRETURN execute_statement(Stmt* st);
 // Installs an in-memory result (catalog functions) with its cursor open.
 SQLRETURN set_table_result(Stmt* st, std::unique_ptr<ResultSet> result);
-// Loads (once per connection) and returns a worksheet by its index.
-std::shared_ptr<Worksheet> load_worksheet(Dbc* dbc, int index, std::string& error);
+// Loads (once per connection) and returns a worksheet by its index, with its columns; nullptr
+// with the reason when it cannot be read.
+const Dbc::LoadedSheet* load_worksheet(Dbc* dbc, int index, std::string& error);
 
 // Delivers the value of column `col` (0-based) of the current row into a buffer as `c_type`,
 // continuing from where `pending` stopped.

@@ -89,7 +89,7 @@ bool Workbook::open(std::vector<uint8_t> stream, std::string& error) {
         if (r.size < 6) { error = damaged(r, "short sheet entry"); return false; }
         SheetEntry e;
         e.offset = get_u32(r.data);
-        e.type = r.data[5];
+        e.type = static_cast<SheetType>(r.data[5]);
         ContinuedReader cr(rr, r);
         bool ok = cr.skip(6) && (biff_ == 8 ? cr.short_unicode_string(e.name)
                                             : cr.byte_string(false, cp, e.name));
@@ -258,7 +258,7 @@ bool Workbook::load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::stri
   }
 
   // Cells beyond the 256 columns of an .xls worksheet are not part of it.
-  ws.finish(256);
+  ws.finish(kMaxBiffCols);
   return true;
 }
 

@@ -83,6 +83,13 @@ void append_utf16_as_utf8(const char16_t* u, size_t n, std::string& out) {
   }
 }
 
+std::u32string utf8_to_code_points(const std::string& in) {
+  std::u32string out;
+  out.reserve(in.size());
+  for (size_t i = 0; i < in.size();) out.push_back(next_code_point(in, i));
+  return out;
+}
+
 std::u16string utf8_to_utf16(const std::string& in) {
   std::u16string out;
   out.reserve(in.size());

@@ -12,6 +12,8 @@ namespace xlsodbc {
 void append_utf16_as_utf8(const char16_t* units, size_t n, std::string& out);
 // UTF-8 to UTF-16 (host order, as SQLWCHAR); invalid bytes become U+FFFD.
 std::u16string utf8_to_utf16(const std::string& in);
+// UTF-8 to code points; invalid bytes become U+FFFD.
+std::u32string utf8_to_code_points(const std::string& in);
 // Number of code points in UTF-8 text.
 size_t utf8_length(std::string_view s);
 // Appends the UTF-8 form of a code point.

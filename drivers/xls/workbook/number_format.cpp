@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 
 namespace xlsodbc {
 
@@ -107,18 +107,28 @@ NumberKind builtin_format_kind(unsigned index) {
   }
 }
 
-void append_number(double v, std::string& out) {
-  if (v == 0) { out.push_back('0'); return; }  // also -0
-  if (std::isnan(v) || std::isinf(v)) { out += std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity"); return; }
-  char buf[400];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-  out.append(buf, r.ptr);
+char* write_number(double v, char* out) {
+  if (v == 0) {  // also -0
+    *out = '0';
+    return out + 1;
+  }
+  if (std::isnan(v) || std::isinf(v)) {
+    const char* text = std::isnan(v) ? "NaN" : (v > 0 ? "Infinity" : "-Infinity");
+    size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return out + n;
+  }
+  // Whole numbers, the most common values, as integers: the same digits, without the search
+  // for the shortest form.
+  if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+    return std::to_chars(out, out + kNumberTextRoom, static_cast<long long>(v)).ptr;
+  }
+  return std::to_chars(out, out + kNumberTextRoom, v, std::chars_format::fixed).ptr;
 }
 
 std::string format_number(double v) {
-  std::string s;
-  append_number(v, s);
-  return s;
+  char buf[kNumberTextRoom];
+  return std::string(buf, write_number(v, buf));
 }
 
 namespace {
@@ -141,33 +151,54 @@ const long long kDays1899_12_30 = -25569;  // days from 1970-01-01
 const long long kDays1899_12_31 = -25568;
 const long long kDays1904_01_01 = -24107;
 
-// Appends `value` with exactly `width` digits, zeros in front (a date's parts are called for
-// once a cell, millions of times for a big sheet: no printf).
-void put_digits(unsigned value, int width, std::string& out) {
-  char digits[10];
+// Writes `value` with exactly `width` digits, zeros in front, and returns the end (a date's
+// parts are called for once a cell, millions of times for a big sheet: no printf).
+char* put_digits(unsigned value, int width, char* out) {
   for (int i = width - 1; i >= 0; --i) {
-    digits[i] = static_cast<char>('0' + value % 10);
+    out[i] = static_cast<char>('0' + value % 10);
     value /= 10;
   }
-  out.append(digits, static_cast<size_t>(width));
+  return out + width;
+}
+
+// A serial date/time number in whole seconds, rounded once, half up, from the exact product
+// serial x 86400. (Rounding that product to a double first can make 13:53:48.4999998 exactly
+// :48.5, which then rounds up to :49.) The serial is at least 0 and below 2^31.
+long long serial_seconds(double serial) {
+  double day = std::floor(serial);
+  double fraction = serial - day;  // exact
+  double product = fraction * 86400.0;
+  double whole = std::floor(product);
+  double rest = product - whole;  // exact
+  // The product is off the exact one by less than 1e-11: only near the half second does
+  // that decide, and there the exact remainder does.
+  if (std::fabs(rest - 0.5) < 1e-9) rest += std::fma(fraction, 86400.0, -product);
+  return static_cast<long long>(day) * 86400 + static_cast<long long>(whole) + (rest >= 0.5 ? 1 : 0);
+}
+
+// The form of a serial's text and the serial in whole seconds (see serial_form()).
+SerialForm form_and_seconds(double serial, NumberKind kind, bool date1904, long long& seconds) {
+  // The day after 9999-12-31 in each date system; a serial that reaches it once rounded to
+  // the second is no date either.
+  const double end = date1904 ? 2957004.0 : 2958466.0;
+  if (kind == NumberKind::Plain || !(serial >= 0) || serial >= end) return SerialForm::None;  // also NaN
+  seconds = serial_seconds(serial);
+  if (seconds >= static_cast<long long>(end) * 86400) return SerialForm::None;
+  if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
+  return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
 }
 
 }  // namespace
 
 SerialForm serial_form(double serial, NumberKind kind, bool date1904) {
-  // The day after 9999-12-31 in each date system; a serial that reaches it once rounded to
-  // the second is no date either.
-  const double end = date1904 ? 2957004.0 : 2958466.0;
-  if (kind == NumberKind::Plain || !(serial >= 0) || std::round(serial * 86400.0) >= end * 86400.0)
-    return SerialForm::None;  // also NaN
-  if (kind == NumberKind::Elapsed || serial < 1) return SerialForm::Time;
-  return serial == std::trunc(serial) ? SerialForm::Date : SerialForm::DateTime;
+  long long seconds;
+  return form_and_seconds(serial, kind, date1904, seconds);
 }
 
-bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out) {
-  SerialForm form = serial_form(serial, kind, date1904);
-  if (form == SerialForm::None) return false;
-  long long total = std::llround(serial * 86400.0);
+char* write_serial(double serial, NumberKind kind, bool date1904, char* out) {
+  long long total = 0;
+  SerialForm form = form_and_seconds(serial, kind, date1904, total);
+  if (form == SerialForm::None) return nullptr;
   long long day = total / 86400;
   long secs = static_cast<long>(total % 86400);
   if (form != SerialForm::Time) {
@@ -183,19 +214,26 @@ bool format_serial(double serial, NumberKind kind, bool date1904, std::string& o
       civil_from_days(kDays1899_12_30 + day, y, m, d);
     }
     // Years run from 1900 to 9999 (serial_form() leaves other serials as numbers): four digits.
-    put_digits(static_cast<unsigned>(y), 4, out);
-    out.push_back('-');
-    put_digits(m, 2, out);
-    out.push_back('-');
-    put_digits(d, 2, out);
-    if (form == SerialForm::Date) return true;
-    out.push_back(' ');
+    out = put_digits(static_cast<unsigned>(y), 4, out);
+    *out++ = '-';
+    out = put_digits(m, 2, out);
+    *out++ = '-';
+    out = put_digits(d, 2, out);
+    if (form == SerialForm::Date) return out;
+    *out++ = ' ';
   }
-  put_digits(static_cast<unsigned>(secs / 3600), 2, out);
-  out.push_back(':');
-  put_digits(static_cast<unsigned>((secs / 60) % 60), 2, out);
-  out.push_back(':');
-  put_digits(static_cast<unsigned>(secs % 60), 2, out);
+  out = put_digits(static_cast<unsigned>(secs / 3600), 2, out);
+  *out++ = ':';
+  out = put_digits(static_cast<unsigned>((secs / 60) % 60), 2, out);
+  *out++ = ':';
+  return put_digits(static_cast<unsigned>(secs % 60), 2, out);
+}
+
+bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out) {
+  char buf[kNumberTextRoom];
+  char* end = write_serial(serial, kind, date1904, buf);
+  if (!end) return false;
+  out.append(buf, end);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // format says whether a number is a date at all, its value which form the text takes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,10 +19,15 @@ NumberKind classify_format(const std::string& format);
 // Chinese-locale date formats 27-36, 50-58).
 NumberKind builtin_format_kind(unsigned index);
 
+// Room for the longest text of a number (5e-324 written out takes 326 characters) or of a
+// date.
+constexpr size_t kNumberTextRoom = 400;
+
 // Shortest text that reads back as exactly `value`, in positional notation (no exponent):
 // 12 -> "12", 0.1 -> "0.1", 1e-7 -> "0.0000001", 1e20 -> "100000000000000000000".
+// write_number() puts it at `out`, which has kNumberTextRoom bytes, and returns its end.
+char* write_number(double value, char* out);
 std::string format_number(double value);
-void append_number(double value, std::string& out);
 
 // The form of a serial date/time number's text. For Date, Time and DateTime formats the value
 // decides: a serial below 1 is a time of day ("13:05:00"), a whole serial a date
@@ -37,8 +43,10 @@ inline unsigned serial_form_length(SerialForm f) {
 }
 
 // Text of a serial date/time number in the form serial_form() gives, rounded to the second
-// (23:59:59.6 is the next day's 00:00:00). `date1904` selects the 1904 date system. Returns
-// false (and writes nothing) for SerialForm::None.
+// (23:59:59.6 is the next day's 00:00:00). `date1904` selects the 1904 date system.
+// write_serial() puts it at `out` (kNumberTextRoom bytes) and returns its end, or nullptr
+// (writing nothing) for SerialForm::None; format_serial() returns false then.
+char* write_serial(double serial, NumberKind kind, bool date1904, char* out);
 bool format_serial(double serial, NumberKind kind, bool date1904, std::string& out);
 
 }  // namespace xlsodbc

@@ -3,8 +3,6 @@
 #include "charset.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace xlsodbc {
 const Cell* Worksheet::find(uint32_t row, uint16_t col) const {
@@ -81,50 +79,32 @@ void Workbook::classify_cell_formats(const std::map<unsigned, std::string>& form
   }
 }
 
-bool Workbook::cell_text(const Worksheet& ws, const Cell& c, std::string& out) const {
+bool Workbook::cell_text(const Worksheet& ws, const Cell& c, CellText& out) const {
   switch (c.type) {
-    case Cell::Number: {
-      if (format_serial(c.number, number_kind(c.xf), date1904_, out)) return true;
-      append_number(c.number, out);
+    case Cell::Number:
+    case Cell::IsoDate: {
+      // Numbers and dates are ASCII: as many characters as bytes.
+      NumberKind kind = c.type == Cell::IsoDate ? NumberKind::DateTime : number_kind(c.xf);
+      char* end = kind == NumberKind::Plain ? nullptr : write_serial(c.number, kind, date1904_, out.room);
+      if (!end) end = write_number(c.number, out.room);
+      out.text = std::string_view(out.room, static_cast<size_t>(end - out.room));
+      out.length = static_cast<uint32_t>(out.text.size());
       return true;
     }
     case Cell::SharedText:
-      out += shared_string(c.index);
+      out.text = shared_string(c.index);
+      out.length = shared_string_length(c.index);
       return true;
     case Cell::OwnText:
-      out += ws.texts[c.index];
+      out.text = ws.texts[c.index];
+      out.length = static_cast<uint32_t>(utf8_length(out.text));
       return true;
     case Cell::Boolean:
-      out.push_back(c.number != 0 ? '1' : '0');
+      out.text = c.number != 0 ? "1" : "0";
+      out.length = 1;
       return true;
     default:
       return false;
-  }
-}
-
-uint32_t Workbook::cell_text_length(const Worksheet& ws, const Cell& c) const {
-  switch (c.type) {
-    case Cell::Number: {
-      double v = c.number;
-      if (unsigned n = serial_form_length(serial_form(v, number_kind(c.xf), date1904_))) return n;
-      if (v == std::trunc(v) && std::fabs(v) < 1e15) {
-        uint32_t n = v < 0 ? 2 : 1;
-        for (double a = std::fabs(v); a >= 10; a /= 10) ++n;
-        return n;
-      }
-      char buf[32];
-      auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-      if (r.ec == std::errc()) return static_cast<uint32_t>(r.ptr - buf);
-      return static_cast<uint32_t>(format_number(v).size());
-    }
-    case Cell::SharedText:
-      return shared_string_length(c.index);
-    case Cell::OwnText:
-      return static_cast<uint32_t>(utf8_length(ws.texts[c.index]));
-    case Cell::Boolean:
-      return 1;
-    default:
-      return 0;
   }
 }
 

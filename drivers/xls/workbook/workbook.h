@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xlsodbc {
@@ -20,12 +21,15 @@ namespace xlsodbc {
 // worksheet stops at 65,536 rows and 256 columns.
 constexpr uint32_t kMaxRows = 1u << 20;
 constexpr uint32_t kMaxCols = 1u << 14;
+constexpr uint32_t kMaxBiffCols = 256;
 
 // One cell of a worksheet. Text lives in the workbook's shared strings or in the
 // worksheet's own strings (LABEL records, inline strings and formula results). 16 bytes, so
 // that a full-height sheet of ten columns stays well inside memory: the row takes 24 bits.
 struct Cell {
-  enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error };
+  // IsoDate: a number that an .xlsx worksheet wrote as an ISO 8601 date (t="d"), shown as a
+  // date by its value whatever its cell format.
+  enum Type : uint8_t { Empty, Number, SharedText, OwnText, Boolean, Error, IsoDate };
   union {
     double number;
     uint32_t index;
@@ -37,9 +41,17 @@ struct Cell {
 };
 static_assert(sizeof(Cell) == 16, "a cell takes 16 bytes");
 
-// The cell format given to a date cell that an .xlsx worksheet writes as ISO 8601 text
-// (t="d"): the cell holds its serial number, shown as a date by its value.
-constexpr uint16_t kIsoDateXf = 0xFFFF;
+// The text of one cell: a view of it and its length in characters. A number's text is written
+// into the holder's own room, so a holder is neither copied nor moved.
+struct CellText {
+  std::string_view text;
+  uint32_t length = 0;
+  char room[kNumberTextRoom];
+
+  CellText() = default;
+  CellText(const CellText&) = delete;
+  CellText& operator=(const CellText&) = delete;
+};
 
 struct Worksheet {
   std::string name;
@@ -56,10 +68,13 @@ struct Worksheet {
   const Cell* find(uint32_t row, uint16_t col) const;
 
   // Once every cell is read: keeps those that hold a value within the first `columns` columns
-  // (256 for an .xls worksheet), the last one of a position, ordered by position, and sets the
+  // (kMaxBiffCols for an .xls worksheet), the last one of a position, ordered by position, and sets the
   // block and the row index.
   void finish(uint32_t columns = kMaxCols);
 };
+
+// The kinds of sheet, by the codes of an .xls workbook's sheet entries (BOUNDSHEET).
+enum class SheetType : uint8_t { Worksheet = 0, MacroSheet = 1, Chart = 2, VbModule = 6 };
 
 class Workbook {
  public:
@@ -67,7 +82,7 @@ class Workbook {
     std::string name;
     uint32_t offset = 0;  // .xls: where the sheet's BOF record is in the stream
     std::string part;     // .xlsx: the sheet's part in the package (empty when missing)
-    uint8_t type = 0;     // 0 worksheet, 1 macro sheet, 2 chart, 6 VB module
+    SheetType type = SheetType::Worksheet;
   };
 
   // Parses the global records of a workbook stream (takes ownership of the bytes). On
@@ -85,19 +100,15 @@ class Workbook {
 
   std::string_view shared_string(uint32_t i) const { return sst_.at(i); }
   uint32_t shared_string_length(uint32_t i) const { return sst_.length(i); }  // in characters
-  NumberKind number_kind(uint16_t xf) const {
-    if (xf == kIsoDateXf) return NumberKind::DateTime;
-    return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain;
-  }
+  NumberKind number_kind(uint16_t xf) const { return xf < xf_kinds_.size() ? xf_kinds_[xf] : NumberKind::Plain; }
   bool date1904() const { return date1904_; }
   // 5 or 8 for an .xls workbook, 0 for an .xlsx one.
   int biff_version() const { return biff_; }
   uint16_t code_page() const { return code_page_; }
 
-  // The value of a cell as UTF-8 text; false for NULL (empty, error, empty text).
-  bool cell_text(const Worksheet& ws, const Cell& c, std::string& out) const;
-  // The length in characters of cell_text().
-  uint32_t cell_text_length(const Worksheet& ws, const Cell& c) const;
+  // The value of a cell as UTF-8 text and its length in characters, the one place where a
+  // cell becomes text; false for NULL (empty, error, empty text).
+  bool cell_text(const Worksheet& ws, const Cell& c, CellText& out) const;
 
  private:
   // Forgets the workbook read before, whichever format it was.

@@ -4,11 +4,15 @@
 #include "workbook.h"
 
 #include "cell_reference.h"
-#include "xlsx_values.h"
+#include "iso_date.h"
+#include "string_item.h"
+#include "unsigned_number.h"
+#include "xlsx_limits.h"
 #include "xml_part.h"
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace xlsodbc {
 namespace {
@@ -28,6 +32,20 @@ size_t announced_cells(std::string_view ref, uint64_t part_size) {
   // "<c><v>1</v></c>" is the shortest cell with a value: 15 bytes.
   uint64_t fit = static_cast<uint64_t>(part_size) / 15;
   return static_cast<size_t>(std::min(cells, fit));
+}
+
+// What a cell holds, as its t attribute says: n (or none) a number, s a shared string, str a
+// formula's text, inlineStr an inline string, b a boolean, e an error, d an ISO 8601 date.
+enum class ValueType : uint8_t { Number, SharedString, FormulaText, InlineString, Boolean, Error, IsoDate };
+
+ValueType value_type(std::string_view t) {
+  if (t == "s") return ValueType::SharedString;
+  if (t == "str") return ValueType::FormulaText;
+  if (t == "inlineStr") return ValueType::InlineString;
+  if (t == "b") return ValueType::Boolean;
+  if (t == "e") return ValueType::Error;
+  if (t == "d") return ValueType::IsoDate;
+  return ValueType::Number;
 }
 
 class SheetReader : public XmlHandler {
@@ -104,7 +122,7 @@ class SheetReader : public XmlHandler {
     col_ = next_col_;
     cell_row_ = row_;
     style_ = 0;
-    type_ = 'n';
+    type_ = ValueType::Number;
     bool has_ref = false;
     for (size_t i = 0; i < count; ++i) {
       std::string_view n = attributes[i].name;
@@ -119,8 +137,7 @@ class SheetReader : public XmlHandler {
       } else if (n[0] == 's') {
         if (!parse_unsigned(v, style_) || style_ > 0xFFFF) style_ = 0;
       } else if (n[0] == 't') {
-        // s shared string, str formula text, inlineStr, b boolean, e error, d ISO date, n number.
-        type_ = v == "str" ? 'f' : v == "inlineStr" ? 'i' : v.empty() ? 'n' : v[0];
+        type_ = value_type(v);
       }
     }
     if (!has_ref && col_ >= kMaxCols)
@@ -141,35 +158,36 @@ class SheetReader : public XmlHandler {
     c.xf = static_cast<uint16_t>(style_);
     c.type = Cell::Number;
     switch (type_) {
-      case 's': {
+      case ValueType::SharedString: {
         uint32_t i;
         if (!parse_unsigned(std::string_view(value_), i) || i >= shared_.size() || shared_.at(i).empty()) return;
         c.type = Cell::SharedText;
         c.index = i;
         break;
       }
-      case 'f':
+      case ValueType::FormulaText:
         unescape_xstring(value_);
         [[fallthrough]];
-      case 'i':  // unescaped as it was taken
+      case ValueType::InlineString:  // unescaped as it was taken
         if (value_.empty()) return;
         c.type = Cell::OwnText;
         c.index = static_cast<uint32_t>(ws_.texts.size());
         ws_.texts.push_back(value_);
         break;
-      case 'b':
+      case ValueType::Boolean:
         c.type = Cell::Boolean;
         c.number = (value_ == "1" || value_ == "true") ? 1 : 0;
         break;
-      case 'e':
+      case ValueType::Error:
         c.type = Cell::Error;
         break;
-      case 'd':
+      case ValueType::IsoDate:
+        if (value_.empty()) return;  // <v/>: no value
         if (!iso_date_serial(value_, date1904_, c.number))
           return fail("cell " + cell_name() + " holds '" + value_ + "' where a date belongs");
-        c.xf = kIsoDateXf;
+        c.type = Cell::IsoDate;
         break;
-      default: {
+      case ValueType::Number: {
         const char* b = value_.data();
         const char* e = b + value_.size();
         while (b < e && std::isspace(static_cast<unsigned char>(*b))) ++b;
@@ -177,8 +195,9 @@ class SheetReader : public XmlHandler {
         if (b == e) return;  // <v/>: no value
         // A number may carry a plus sign ("+7"), which from_chars does not take.
         if (*b == '+' && e - b > 1 && (std::isdigit(static_cast<unsigned char>(b[1])) || b[1] == '.')) ++b;
+        // from_chars also takes "inf" and "nan", which no spreadsheet writes as a value.
         auto r = std::from_chars(b, e, c.number);
-        if (r.ec != std::errc() || r.ptr != e)
+        if (r.ec != std::errc() || r.ptr != e || !std::isfinite(c.number))
           return fail("cell " + cell_name() + " holds '" + value_ + "' where a number belongs");
       }
     }
@@ -198,7 +217,7 @@ class SheetReader : public XmlHandler {
   StringItem inline_;  // the text of an inline string (<is>)
   uint32_t col_ = 0, cell_row_ = 0;
   unsigned style_ = 0;
-  char type_ = 'n';
+  ValueType type_ = ValueType::Number;
   std::string value_;
 };
 

@@ -3,7 +3,10 @@
 // strings and styles. Every part is streamed; only the cells and strings are kept.
 #include "workbook.h"
 
-#include "xlsx_values.h"
+#include "element_path.h"
+#include "string_item.h"
+#include "unsigned_number.h"
+#include "xlsx_limits.h"
 #include "xml_part.h"
 
 #include <algorithm>
@@ -87,28 +90,30 @@ class WorkbookReader : public XmlHandler {
       root_seen_ = true;
       is_workbook_ = name == "workbook";
     }
-    if (name == "workbookPr") {
+    path_.enter(name);
+    if (path_.is({"workbook", "workbookPr"})) {
       std::string_view v = find_attribute(a, n, "date1904");
       date1904_ = v == "1" || v == "true";
-    } else if (name == "sheet") {
+    } else if (path_.is({"workbook", "sheets", "sheet"})) {
       Workbook::SheetEntry e;
       e.name = find_attribute(a, n, "name");
       std::string_view id = find_attribute(a, n, "id");  // r:id
-      e.type = 0;  // without a relationship: reported as missing when it is read
+      e.type = SheetType::Worksheet;  // without a relationship: reported as missing when it is read
       for (const Relationship& r : rels_) {
         if (r.id != id) continue;
         e.part = r.target;
-        e.type = r.type == "worksheet" ? 0 : r.type == "chartsheet" ? 2 : 1;
+        e.type = r.type == "worksheet" ? SheetType::Worksheet : r.type == "chartsheet" ? SheetType::Chart : SheetType::MacroSheet;
       }
       sheets_.push_back(std::move(e));
     }
   }
-  void end(std::string_view) override {}
+  void end(std::string_view) override { path_.leave(); }
   void text(std::string_view) override {}
   void restart() override {
     sheets_.clear();
     date1904_ = false;
     root_seen_ = is_workbook_ = false;
+    path_.clear();
   }
   // The part's root element is <workbook> (a package's main part may be a document, a
   // presentation, ...).
@@ -116,41 +121,41 @@ class WorkbookReader : public XmlHandler {
 
  private:
   bool root_seen_ = false, is_workbook_ = false;
+  ElementPath path_;
   const std::vector<Relationship>& rels_;
   std::vector<Workbook::SheetEntry>& sheets_;
   bool& date1904_;
 };
 
-// The number formats the workbook defines and the one of each cell format (<cellXfs>).
+// The number formats the workbook defines (styleSheet/numFmts/numFmt) and the one of each
+// cell format (styleSheet/cellXfs/xf). Formats elsewhere (conditional formats' <dxfs>,
+// extensions) reuse ids and must not replace these.
 class StylesReader : public XmlHandler {
  public:
   void start(std::string_view name, const XmlAttribute* a, size_t n) override {
-    if (name == "numFmt") {
+    path_.enter(name);
+    if (path_.is({"styleSheet", "numFmts", "numFmt"})) {
       unsigned id;
       if (parse_unsigned(find_attribute(a, n, "numFmtId"), id)) formats[id] = find_attribute(a, n, "formatCode");
-    } else if (name == "cellXfs") {
-      in_cell_xfs_ = true;
-    } else if (name == "xf" && in_cell_xfs_) {
+    } else if (path_.is({"styleSheet", "cellXfs", "xf"})) {
       unsigned id = 0;
       parse_unsigned(find_attribute(a, n, "numFmtId"), id);
       xf_formats.push_back(id);
     }
   }
-  void end(std::string_view name) override {
-    if (name == "cellXfs") in_cell_xfs_ = false;
-  }
+  void end(std::string_view) override { path_.leave(); }
   void text(std::string_view) override {}
   void restart() override {
     formats.clear();
     xf_formats.clear();
-    in_cell_xfs_ = false;
+    path_.clear();
   }
 
   std::map<unsigned, std::string> formats;
   std::vector<unsigned> xf_formats;
 
  private:
-  bool in_cell_xfs_ = false;
+  ElementPath path_;
 };
 
 // The shared strings (<si> items of sharedStrings.xml).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace xlsodbc {
 namespace {
@@ -98,11 +99,16 @@ bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
   xmlCtxtUseOptions(parser_, XML_PARSE_NONET | XML_PARSE_NOENT);
   QuietGenericErrors quiet;
   handler_ = &handler;
+  depth_ = 0;
   std::vector<char> buffer(kChunk);
   for (bool last = false; !last && !failed();) {
     size_t n;
     if (!read_chunk(buffer, n, last)) break;
     int rc = xmlParseChunk(parser_, buffer.data(), static_cast<int>(n), last ? 1 : 0);
+    if (out_of_memory_) {
+      handler_ = nullptr;
+      std::rethrow_exception(std::exchange(out_of_memory_, nullptr));
+    }
     if (failed()) break;
     if (rc != 0 || !parser_error_.empty())
       fail("malformed XML: " + (parser_error_.empty() ? std::string("the document ends early") : parser_error_));
@@ -111,40 +117,72 @@ bool XmlPart::parse_with_libxml2(XmlHandler& handler) {
   return !failed();
 }
 
+template <typename F>
+void XmlPart::within_callback(F&& work) {
+  if (out_of_memory_) return;
+  try {
+    work();
+  } catch (const std::bad_alloc&) {
+    out_of_memory_ = std::current_exception();
+    if (parser_) xmlStopParser(parser_);
+  } catch (const std::exception& e) {
+    try {
+      fail(std::string("cannot be read: ") + e.what());
+    } catch (const std::bad_alloc&) {
+      out_of_memory_ = std::current_exception();
+      if (parser_) xmlStopParser(parser_);
+    }
+  }
+}
+
 void XmlPart::on_start(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
                        int nb_attributes, int, const xmlChar** attributes) {
   XmlPart* self = self_of(ctx);
-  self->attributes_.clear();
-  for (int i = 0; i < nb_attributes; ++i) {
-    const xmlChar* const* a = attributes + 5 * i;  // local name, prefix, URI, value, value end
-    self->attributes_.push_back(
-        XmlAttribute{reinterpret_cast<const char*>(a[0]),
-                     std::string_view(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]))});
-  }
-  self->handler_->start(reinterpret_cast<const char*>(local), self->attributes_.data(), self->attributes_.size());
+  self->within_callback([&] {
+    if (++self->depth_ > kMaxXmlDepth) {
+      self->fail("elements nested more than " + std::to_string(kMaxXmlDepth) + " deep");
+      return;
+    }
+    self->attributes_.clear();
+    for (int i = 0; i < nb_attributes; ++i) {
+      const xmlChar* const* a = attributes + 5 * i;  // local name, prefix, URI, value, value end
+      self->attributes_.push_back(
+          XmlAttribute{reinterpret_cast<const char*>(a[0]),
+                       std::string_view(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]))});
+    }
+    self->handler_->start(reinterpret_cast<const char*>(local), self->attributes_.data(), self->attributes_.size());
+  });
 }
 
 void XmlPart::on_end(void* ctx, const xmlChar* local, const xmlChar*, const xmlChar*) {
-  self_of(ctx)->handler_->end(reinterpret_cast<const char*>(local));
+  XmlPart* self = self_of(ctx);
+  if (self->failed()) return;
+  --self->depth_;
+  self->within_callback([&] { self->handler_->end(reinterpret_cast<const char*>(local)); });
 }
 
 void XmlPart::on_text(void* ctx, const xmlChar* text, int len) {
-  self_of(ctx)->handler_->text(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(len)));
+  XmlPart* self = self_of(ctx);
+  self->within_callback(
+      [&] { self->handler_->text(std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(len))); });
 }
 
 void XmlPart::on_doctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
-  self_of(ctx)->fail("malformed XML: a document type, which workbook parts never hold");
+  XmlPart* self = self_of(ctx);
+  self->within_callback([&] { self->fail("malformed XML: a document type, which workbook parts never hold"); });
 }
 
 void XmlPart::on_error(void* ctx, xmlErrorPtr err) {
   if (!ctx || !err || err->level < XML_ERR_ERROR) return;
   XmlPart* self = self_of(ctx);
   if (!self->parser_error_.empty()) return;
-  std::string text = err->message ? err->message : "unknown error";
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  for (char& c : text)
-    if (c == '\n') c = ' ';
-  self->parser_error_ = text + " (line " + std::to_string(err->line) + ")";
+  self->within_callback([&] {
+    std::string text = err->message ? err->message : "unknown error";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    for (char& c : text)
+      if (c == '\n') c = ' ';
+    self->parser_error_ = text + " (line " + std::to_string(err->line) + ")";
+  });
 }
 
 }  // namespace xlsodbc

@@ -8,6 +8,7 @@
 
 #include <libxml/parser.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,13 @@ class XmlPart {
   // Reads the next chunk of the part into `buffer`; false when it cannot be inflated.
   bool read_chunk(std::vector<char>& buffer, size_t& n, bool& last);
 
+  // Runs a handler's work inside a libxml2 callback. No C++ exception may pass through
+  // libxml2's C frames (they would skip its clean-up): a lack of memory is kept, the parser
+  // stopped and the exception thrown again once libxml2 has returned; any other exception
+  // marks the part as damaged.
+  template <typename F>
+  void within_callback(F&& work);
+
   static void on_start(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar* uri, int nb_ns,
                        const xmlChar** ns, int nb_attributes, int nb_defaulted, const xmlChar** attributes);
   static void on_end(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar* uri);
@@ -49,9 +57,11 @@ class XmlPart {
   std::string name_for_messages_;
   xmlParserCtxtPtr parser_ = nullptr;
   XmlHandler* handler_ = nullptr;
+  size_t depth_ = 0;  // of the open elements (libxml2's push parser does not bound it)
   std::vector<XmlAttribute> attributes_;
   std::string error_;
   std::string parser_error_;
+  std::exception_ptr out_of_memory_;  // caught in a callback, thrown again after it
 };
 
 }  // namespace xlsodbc

@@ -229,6 +229,7 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
   raw_names_.clear();
   text_.clear();  // decoded values; their places are kept as offsets until every value is in
   spans_.clear();
+  if (!prefixed_.empty()) prefixed_.clear();
   p = name_end;
   bool empty = false;
   for (;;) {
@@ -269,16 +270,19 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
     // Namespace declarations are not attributes to the reader, as with libxml2.
     bool declaration = attr_qname.size() >= 5 && attr_qname.substr(0, 5) == "xmlns" &&
                        (attr_qname.size() == 5 || attr_qname[5] == ':');
+    if (declaration && attr_qname.size() > 5 && raw.empty()) return Step::GiveUp;  // a prefix for no namespace
+    std::string_view attr_local = local_part(attr_qname);
+    if (attr_local.size() != attr_qname.size()) prefixed_.emplace_back(attr_qname, attr_local.size());
     if (plain(raw, true)) {
       if (!declaration) {
-        attributes_.push_back(XmlAttribute{local_part(attr_qname), raw});
+        attributes_.push_back(XmlAttribute{attr_local, raw});
         spans_.emplace_back(SIZE_MAX, 0);
       }
     } else {
       size_t from = text_.size();
       if (!decode(raw, true, text_)) return Step::GiveUp;
       if (!declaration) {
-        attributes_.push_back(XmlAttribute{local_part(attr_qname), std::string_view()});
+        attributes_.push_back(XmlAttribute{attr_local, std::string_view()});
         spans_.emplace_back(from, text_.size() - from);
       }
     }
@@ -287,7 +291,10 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
     if (spans_[i].first != SIZE_MAX) attributes_[i].value = std::string_view(text_.data() + spans_[i].first, spans_[i].second);
   next = static_cast<size_t>(p + 1 - buffer_.data());
 
+  if (open_.size() >= kMaxXmlDepth) return Step::GiveUp;
   std::string_view local = local_part(qname);
+  // Prefixes need looking at only in a tag that has one (the root element, mostly).
+  if ((!prefixed_.empty() || local.size() != qname.size()) && !namespaces_declared(qname, empty)) return Step::GiveUp;
   handler_.start(local, attributes_.data(), attributes_.size());
   if (empty) {
     handler_.end(local);
@@ -300,6 +307,46 @@ XmlScanner::Step XmlScanner::start_tag(size_t at, size_t& next) {
   return Step::Done;
 }
 
+bool XmlScanner::namespaces_declared(std::string_view qname, bool empty) {
+  const size_t depth = open_.size();
+  auto prefix_of = [](const std::pair<std::string_view, size_t>& name) {
+    return name.first.substr(0, name.first.size() - name.second - 1);
+  };
+  for (const auto& name : prefixed_) {
+    if (prefix_of(name) != "xmlns") continue;
+    std::string_view prefix = name.first.substr(6);
+    // libxml2 refuses the reserved prefixes' rebinding.
+    if (prefix == "xml" || prefix == "xmlns") return false;
+    prefixes_.emplace_back(std::string(prefix), depth);
+  }
+  auto declared = [this](std::string_view prefix) {
+    for (auto it = prefixes_.rbegin(); it != prefixes_.rend(); ++it)
+      if (it->first == prefix) return true;
+    return false;
+  };
+  std::string_view local = local_part(qname);
+  bool ok = local.size() == qname.size() || declared(qname.substr(0, qname.size() - local.size() - 1));
+  for (size_t i = 0; ok && i < prefixed_.size(); ++i) {
+    std::string_view prefix = prefix_of(prefixed_[i]);
+    if (prefix == "xmlns") continue;
+    ok = prefix == "xml" || declared(prefix);
+    // Two prefixed attributes of one local name may be one attribute twice (two prefixes of
+    // one namespace): left to libxml2.
+    std::string_view local_i = prefixed_[i].first.substr(prefixed_[i].first.size() - prefixed_[i].second);
+    for (size_t j = 0; ok && j < i; ++j)
+      ok = prefix_of(prefixed_[j]) == "xmlns" ||
+           prefixed_[j].first.substr(prefixed_[j].first.size() - prefixed_[j].second) != local_i;
+  }
+  declarations_end_ = prefixes_.empty() ? 0 : prefixes_.back().second + 1;
+  if (empty) end_declarations(depth);
+  return ok;
+}
+
+void XmlScanner::end_declarations(size_t depth) {
+  while (!prefixes_.empty() && prefixes_.back().second >= depth) prefixes_.pop_back();
+  declarations_end_ = prefixes_.empty() ? 0 : prefixes_.back().second + 1;
+}
+
 XmlScanner::Step XmlScanner::end_tag(size_t at, size_t close) {
   if (open_.empty()) return Step::GiveUp;
   const char* p = buffer_.data() + at + 2;
@@ -310,6 +357,7 @@ XmlScanner::Step XmlScanner::end_tag(size_t at, size_t close) {
   if (std::string_view(names_.data() + top, names_.size() - top - 1) != qname) return Step::GiveUp;
   open_.pop_back();
   names_.resize(top);
+  if (open_.size() < declarations_end_) end_declarations(open_.size());
   handler_.end(local_part(qname));
   if (open_.empty()) epilog_ = true;
   return Step::Done;

@@ -4,6 +4,7 @@
 
 #include <gsf/gsf.h>
 
+#include <unordered_map>
 #include <vector>
 
 namespace xlsodbc {
@@ -29,39 +30,62 @@ std::vector<std::string> split_path(const std::string& name) {
   return parts;
 }
 
-// The child of `dir` named `name` without regard to case; nullptr when there is none.
-GsfInput* child_nocase(GsfInfile* dir, const std::string& name) {
-  if (GsfInput* exact = gsf_infile_child_by_name(dir, name.c_str())) return exact;
-  int n = gsf_infile_num_children(dir);
-  for (int i = 0; i < n; ++i) {
-    const char* child = gsf_infile_name_by_index(dir, i);
-    if (child && g_ascii_strcasecmp(child, name.c_str()) == 0) return gsf_infile_child_by_index(dir, i);
+// The key a part is found by: folders parted by '/' whether the writer used '/' or a backslash,
+// no empty steps, ASCII letters in lower case (part names compare without regard to case).
+std::string part_key(const std::string& name) {
+  std::string key;
+  key.reserve(name.size());
+  for (char c : name) {
+    if (c == '\\') c = '/';
+    if (c == '/' && (key.empty() || key.back() == '/')) continue;
+    key.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
   }
-  return nullptr;
+  if (!key.empty() && key.back() == '/') key.pop_back();
+  return key;
 }
 
-// The part `name` of the archive, or nothing.
-GRef<GsfInput> find_part(GsfInfile* zip, const std::string& name) {
-  std::vector<std::string> path = split_path(name);
-  if (path.empty() || !zip) return GRef<GsfInput>();
-  GRef<GsfInput> node(GSF_INPUT(g_object_ref(zip)));
-  for (const std::string& component : path) {
-    if (!GSF_IS_INFILE(node.get())) return GRef<GsfInput>();
-    GsfInfile* dir = GSF_INFILE(node.get());
-    // A folder of a zip archive is an infile with children; a stored part has none (-1).
-    if (gsf_infile_num_children(dir) < 0) return GRef<GsfInput>();
-    GsfInput* child = child_nocase(dir, component);
-    if (!child) return GRef<GsfInput>();
-    node.reset(child);
-  }
-  if (GSF_IS_INFILE(node.get()) && gsf_infile_num_children(GSF_INFILE(node.get())) >= 0) return GRef<GsfInput>();
-  return node;
-}
+bool is_folder(GsfInput* in) { return GSF_IS_INFILE(in) && gsf_infile_num_children(GSF_INFILE(in)) >= 0; }
 
 }  // namespace
 
+// The archive and where each of its parts lies in libgsf's tree of folders: the child index
+// at each level.
 struct ZipPackage::Archive {
   GRef<GsfInfile> zip;
+  std::unordered_map<std::string, std::vector<int>> parts;
+
+  // Indexes the parts below `dir`; false with the name of a part stored twice.
+  bool index(GsfInfile* dir, const std::string& folder, std::vector<int>& at, std::string& twice) {
+    int n = gsf_infile_num_children(dir);
+    for (int i = 0; i < n; ++i) {
+      const char* name = gsf_infile_name_by_index(dir, i);
+      GRef<GsfInput> child(gsf_infile_child_by_index(dir, i));
+      if (!name || !child) continue;
+      at.push_back(i);
+      std::string path = folder + name;
+      if (is_folder(child.get())) {
+        if (!index(GSF_INFILE(child.get()), path + "/", at, twice)) return false;
+      } else if (!parts.emplace(part_key(path), at).second) {
+        twice = path;
+        return false;
+      }
+      at.pop_back();
+    }
+    return true;
+  }
+
+  GRef<GsfInput> find(const std::string& name) const {
+    auto it = parts.find(part_key(name));
+    if (it == parts.end()) return GRef<GsfInput>();
+    GRef<GsfInput> node(GSF_INPUT(g_object_ref(zip.get())));
+    for (int i : it->second) {
+      if (!GSF_IS_INFILE(node.get())) return GRef<GsfInput>();
+      GsfInput* child = gsf_infile_child_by_index(GSF_INFILE(node.get()), i);
+      if (!child) return GRef<GsfInput>();
+      node.reset(child);
+    }
+    return node;
+  }
 };
 
 ZipPackage::ZipPackage() = default;
@@ -78,15 +102,23 @@ bool ZipPackage::open(GsfInput* file, std::string& error) {
     error = "the workbook is damaged or truncated (" + take_error(err, "its zip directory cannot be read") + ")";
     return false;
   }
+  // Two entries of one name: readers differ on which one they take, so the package is
+  // ambiguous.
+  std::vector<int> at;
+  std::string twice;
+  if (!archive_->index(archive_->zip.get(), "", at, twice)) {
+    error = "the workbook is damaged: its part '" + twice + "' is stored twice";
+    return false;
+  }
   return true;
 }
 
 bool ZipPackage::has_part(const std::string& name) const {
-  return archive_ && static_cast<bool>(find_part(archive_->zip.get(), name));
+  return archive_ && archive_->parts.count(part_key(name)) > 0;
 }
 
 std::unique_ptr<ByteSource> ZipPackage::open_part(const std::string& name, uint64_t limit, std::string& error) const {
-  GRef<GsfInput> part = archive_ ? find_part(archive_->zip.get(), name) : GRef<GsfInput>();
+  GRef<GsfInput> part = archive_ ? archive_->find(name) : GRef<GsfInput>();
   if (!part) {
     error = "the workbook is damaged: its part '" + name + "' is missing";
     return nullptr;

@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (error.empty()) std::abort();  // refused without a reason
     return 0;
   }
-  std::string text;
+  xlsodbc::CellText text;
   for (size_t i = 0; i < wb.sheets().size(); ++i) {
-    if (wb.sheets()[i].type != 0) continue;
+    if (wb.sheets()[i].type != xlsodbc::SheetType::Worksheet) continue;
     xlsodbc::Worksheet ws;
     error.clear();
     if (!wb.load_sheet(i, ws, error)) {
@@ -25,13 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     for (const xlsodbc::Cell& c : ws.cells) {
-      text.clear();
       if (!wb.cell_text(ws, c, text)) continue;
-      // The length a column is described with holds the text (ODBC clients size their buffers
+      // The length a column is described with is the text's (ODBC clients size their buffers
       // by it).
       size_t characters = 0;
-      for (unsigned char b : text) characters += (b & 0xC0) != 0x80;
-      if (wb.cell_text_length(ws, c) < characters) std::abort();
+      for (unsigned char b : text.text) characters += (b & 0xC0) != 0x80;
+      if (text.length != characters) std::abort();
     }
   }
   return 0;

@@ -331,9 +331,9 @@ struct Loaded {
   Worksheet ws;
   std::string text(uint32_t r, uint16_t c) const {
     const Cell* cell = ws.find(r, c);
-    std::string s;
-    if (!cell || !wb.cell_text(ws, *cell, s)) return "NULL";
-    return s;
+    CellText t;
+    if (!cell || !wb.cell_text(ws, *cell, t)) return "NULL";
+    return std::string(t.text);
   }
 };
 
