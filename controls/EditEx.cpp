@@ -7,6 +7,8 @@ BEGIN_MESSAGE_MAP(CEditEx, CEdit)
     ON_MESSAGE(WM_PAINT, &CEditEx::OnPaintThenBorder)
     ON_MESSAGE(WM_NCPAINT, &CEditEx::OnPaintThenBorder)
     ON_MESSAGE(WM_PRINT, &CEditEx::OnPrint)
+    ON_MESSAGE(WM_COPY, &CEditEx::OnCopyOrCut)
+    ON_MESSAGE(WM_CUT, &CEditEx::OnCopyOrCut)
 END_MESSAGE_MAP()
 
 CEditEx::CEditEx() : m_crBack(::GetSysColor(COLOR_WINDOW)), m_crText(::GetSysColor(COLOR_WINDOWTEXT))
@@ -78,6 +80,13 @@ HBRUSH CEditEx::CtlColor(HDC dc, UINT)
     ::SetTextColor(dc, m_crText);
     ::SetBkColor(dc, m_crBack);
     return m_brushBack;
+}
+
+// A password field gives its text to no clipboard, whatever the edit control would do.
+LRESULT CEditEx::OnCopyOrCut(WPARAM, LPARAM)
+{
+    if (GetStyle() & ES_PASSWORD) return 0;
+    return Default();
 }
 
 // Below the limit every key is the control's. At the limit a printable character only

@@ -1,6 +1,7 @@
 // CEditEx: the program's edit field. Its own background, text colour and font; a one-pixel
 // border of its own colour (a full frame or an underline) drawn over the item's static edge;
-// and a length limit of 65535 characters at which a typed character only replaces a selection.
+// a length limit of 65535 characters at which a typed character only replaces a selection;
+// and, with the password style, no copy or cut of its text.
 #pragma once
 #include "framework/Framework.h"
 
@@ -29,6 +30,7 @@ protected:
     void PreSubclassWindow() override;
     HBRUSH CtlColor(HDC dc, UINT nCtlColor);
     LRESULT OnChar(WPARAM wp, LPARAM lp);
+    LRESULT OnCopyOrCut(WPARAM wp, LPARAM lp);
     LRESULT OnPaintThenBorder(WPARAM wp, LPARAM lp);
     LRESULT OnPrint(WPARAM wp, LPARAM lp);
 
