@@ -5,6 +5,7 @@
 #include "number_format.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -29,10 +30,16 @@ char* write_digits(uint64_t n, int width, char* out) {
 
 // x rounded to a whole number, ties to even, as std::nearbyint rounds in the default mode,
 // for 0 <= x < 2^53: adding 2^52 leaves no bits below the units. Inline, where nearbyint is a
-// call into the maths library that costs more than the rest of a candidate's check.
+// call into the maths library that costs more than the rest of a candidate's check. Where
+// sums are kept in a wider format (the x87 unit of 32-bit x86 builds), adding 2^52 rounds
+// nothing away, so there the library rounds.
 double round_whole(double x) {
+#if FLT_EVAL_METHOD == 0
   constexpr double kTwo52 = 4503599627370496.0;
   return x >= kTwo52 ? x : (x + kTwo52) - kTwo52;
+#else
+  return std::nearbyint(x);
+#endif
 }
 
 // The text of `a` (positive, finite) when it is a whole number below 2^53 or has a decimal
@@ -74,8 +81,10 @@ size_t short_decimal(double a, char* out) {
     // without a division.
     if (std::fabs(scaled - nearest) > 2 * spacing * kPow10[k]) continue;
     for (double m : {nearest, nearest - 1, nearest + 1}) {
-      if (m <= 0 || m / kPow10[k] != a) continue;
+      if (m <= 0) continue;
       const uint64_t digits = static_cast<uint64_t>(m);
+      // Only a whole m is a text of k decimals: the digits are m's, not m's cut to a whole.
+      if (static_cast<double>(digits) != m || m / kPow10[k] != a) continue;
       const uint64_t unit = static_cast<uint64_t>(kPow10[k]);
       char* p = write_digits(digits / unit, 1, out);
       *p++ = '.';
