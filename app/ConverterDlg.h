@@ -11,6 +11,7 @@
 #include "controls/FrameGroupBox.h"
 #include "controls/SkinButton.h"
 #include "controls/SkinHeaderCtrl.h"
+#include <memory>
 
 // The data-access types the dialog's steps take by reference: declared here, defined by the
 // subsystems that use them, so that the dialog's users do not compile against ODBC and COM.
@@ -130,7 +131,7 @@ private:
     bool ConvertRows(int& rows);
     bool OpenWorksheet(CWorksheetRows& sheet, const CString& select);
     bool OpenDestinationForRun();
-    bool InsertRows(CWorksheetRows& sheet, int& rows);
+    bool InsertRows(const std::shared_ptr<CWorksheetRows>& sheet, int& rows);
     // Writes the status line and repaints it at once.
     void SetStatus(const char* text);
     // The status line of a run that stopped after `rows` inserts.

@@ -3,19 +3,13 @@
 // stays open, and the mapping table is left as it was, so the run can be repeated.
 #include "app/ConverterDlg.h"
 #include "app/Texts.h"
+#include "convert/InsertRun.h"
 #include "convert/SqlValues.h"
 #include "convert/Statements.h"
 #include "destination/DestinationConnection.h"
-#include "framework/Recordset.h"
+#include "framework/AdoError.h"
 #include "source/WorkbookFields.h"
 #include <vector>
-
-// The worksheet a run reads: the workbook's database and the recordset of the select, owned
-// together and closed once, the recordset first, however the run ends.
-struct CWorksheetRows {
-    CDatabase db;
-    CRecordset rs{&db};
-};
 
 namespace {
 // How often the status line shows the count while rows go in.
@@ -82,9 +76,9 @@ bool CConverterDlg::ConvertRows(int& rows)
     const CString select = BuildSelectStatement();
     CollectMappedFields();
     CollectMappedColumns();
-    CWorksheetRows sheet;
+    auto sheet = std::make_shared<CWorksheetRows>();
     try {
-        return OpenWorksheet(sheet, select) && OpenDestinationForRun() && InsertRows(sheet, rows);
+        return OpenWorksheet(*sheet, select) && OpenDestinationForRun() && InsertRows(sheet, rows);
     } catch (const CDBException& e) {
         MessageBox(kWorkbookExceptionText + e.m_strError, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
     } catch (const _com_error&) {
@@ -114,47 +108,48 @@ bool CConverterDlg::OpenDestinationForRun()
     return false;
 }
 
-bool CConverterDlg::InsertRows(CWorksheetRows& sheet, int& rows)
+bool CConverterDlg::InsertRows(const std::shared_ptr<CWorksheetRows>& sheet, int& rows)
 {
     // Quoting the names takes a reserved-word search for each: done once, not per row.
-    const CString insertHead = BuildInsertHead(m_strTable, m_astrMappedColumns);
-    // So are each column's type row and each field's place in the result (the place found at
-    // the first row that reads it, so a missing field fails where it always did).
+    CInsertPlan plan;
+    plan.insertHead = BuildInsertHead(m_strTable, m_astrMappedColumns);
+    // So are each column's type row and each field's place in the result, both at the first
+    // row, column by column, so that an unsupported type or a missing field stops the run
+    // where it always did; a worksheet without rows checks neither.
     const int columns = m_astrMappedColumns.GetSize();
-    std::vector<int> typeRows(static_cast<size_t>(columns));
-    for (int i = 0; i < columns; ++i) typeRows[i] = GetTypeClass(ParseTypeCode(m_astrMappedTypes[i]));
-    std::vector<short> fieldIndexes(static_cast<size_t>(columns), -1);
-    DWORD lastProgress = ::GetTickCount();
-    CStringArray values;
-    while (!sheet.rs.IsEOF()) {
-        values.RemoveAll();
+    for (int i = 0; i < columns; ++i) plan.typeRows.push_back(GetTypeClass(ParseTypeCode(m_astrMappedTypes[i])));
+    if (!sheet->rs.IsEOF()) {
         for (int i = 0; i < columns; ++i) {
-            int row = typeRows[i];
-            if (row == -1) {
+            if (plan.typeRows[i] == -1) {
                 CString text;
                 text.Format(kUnsupportedTypeFormat, m_astrMappedColumns[i].GetString());
                 MessageBox(text, kNoticeCaption, MB_OK | MB_ICONINFORMATION);
                 return false;
             }
-            if (fieldIndexes[i] < 0) fieldIndexes[i] = sheet.rs.GetFieldIndexByName(m_astrMappedFields[i]);
-            CString cell;
-            sheet.rs.GetFieldValue(fieldIndexes[i], cell);
-            values.Add(FormatSqlValue(row, cell));
-        }
-        g_pConnection->Execute(BuildInsertStatement(insertHead, values));
-        ++rows;
-        sheet.rs.MoveNext();
-
-        // Show the count now and then, and let the system see the thread is alive;
-        // no input is dispatched, so nothing can re-enter this command.
-        if (::GetTickCount() - lastProgress >= kProgressInterval) {
-            lastProgress = ::GetTickCount();
-            CString progress;
-            progress.Format("%s%d", kConvertingText, rows);
-            SetStatus(progress);
-            MSG msg;
-            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            plan.fieldIndexes.push_back(sheet->rs.GetFieldIndexByName(m_astrMappedFields[i]));
         }
     }
+
+    CInsertRun run(sheet, g_pConnection, std::move(plan));
+    run.Start();
+    // Show the count now and then, and let the system see the thread is alive; no input is
+    // dispatched, so nothing can re-enter this command.
+    while (!run.Wait(kProgressInterval)) {
+        rows = run.Landed();
+        if (run.IsOverdue()) {
+            // The run's thread keeps the connection until the driver lets it go; the dialog
+            // lets go of it now, and the next run or listing makes a new one.
+            run.GiveUp();
+            g_pConnection.Release();
+            ThrowAdoError(E_FAIL, "The server did not answer within the command timeout; the connection is given up.");
+        }
+        CString progress;
+        progress.Format("%s%d", kConvertingText, rows);
+        SetStatus(progress);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    rows = run.Landed();
+    run.RethrowFailure();
     return true;
 }

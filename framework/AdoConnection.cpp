@@ -2,10 +2,38 @@
 #include "framework/AdoConnectionString.h"
 #include "framework/AdoError.h"
 #include "framework/OdbcStatement.h"
+#include <algorithm>
 #include <sqlext.h>
 
 namespace {
 constexpr HRESULT kAdoErrInvalidArgument = static_cast<HRESULT>(0x800A0BB9);
+
+// After its query timeout the driver sends the server a cancel and waits for the answer as
+// long again. A live server answers a cancel at once, so a statement is overdue this long
+// after its timeout: five seconds, and never more than half the timeout itself, so that the
+// statement is given up before the driver's own second wait ends.
+ULONGLONG CancelAnswerMilliseconds(long timeoutSeconds)
+{
+    return std::min<ULONGLONG>(5000, static_cast<ULONGLONG>(timeoutSeconds) * 500);
+}
+
+// Marks the time from which a statement running on the connection is overdue, for as long
+// as it runs.
+class COverdueMark {
+public:
+    COverdueMark(std::atomic<ULONGLONG>& at, long timeoutSeconds) : m_at(at)
+    {
+        if (timeoutSeconds > 0)
+            m_at = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds) * 1000 +
+                   CancelAnswerMilliseconds(timeoutSeconds);
+    }
+    ~COverdueMark() { m_at = 0; }
+    COverdueMark(const COverdueMark&) = delete;
+    COverdueMark& operator=(const COverdueMark&) = delete;
+
+private:
+    std::atomic<ULONGLONG>& m_at;
+};
 
 SQLULEN OdbcIsolation(long level)
 {
@@ -66,6 +94,12 @@ void CAdoConnection::PutCommandTimeout(long seconds)
 {
     if (seconds < 0) ThrowAdoError(kAdoErrInvalidArgument, "A timeout cannot be negative.");
     m_nCommandTimeout = seconds;
+}
+
+bool CAdoConnection::IsStatementOverdue() const
+{
+    const ULONGLONG at = m_overdueAt;
+    return at != 0 && ::GetTickCount64() >= at;
 }
 
 void CAdoConnection::PutCursorLocation(long location)
@@ -134,7 +168,9 @@ long CAdoConnection::Execute(const char* commandText)
 {
     RequireOpen();
     if (!m_statement) m_statement = std::make_unique<COdbcStatement>(m_hdbc);
-    m_statement->SetQueryTimeout(m_nCommandTimeout);   // given to the driver when it changes
+    const long timeout = m_nCommandTimeout;
+    m_statement->SetQueryTimeout(timeout);   // given to the driver when it changes
+    COverdueMark overdue(m_overdueAt, timeout);
     // The cursor is closed however the call ends: a failed batch may still hold results.
     struct CursorCloser {
         COdbcStatement& statement;

@@ -6,6 +6,7 @@
 #include "framework/AdoPtr.h"
 #include "framework/OdbcStatement.h"
 #include "framework/String.h"
+#include <atomic>
 #include <memory>
 #include <sql.h>
 #include <vector>
@@ -35,6 +36,11 @@ public:
     // that outlasts them raises _com_error. May change at any time; the next statement uses it.
     void PutCommandTimeout(long seconds);
     long GetCommandTimeout() const { return m_nCommandTimeout; }
+    // True while a statement run by Execute has outlasted CommandTimeout and then the few
+    // seconds a live server takes to answer the driver's cancel: the link to the server is
+    // gone, and the driver would wait as long again before it drops the connection. Another
+    // thread may ask while Execute runs; it then stops waiting for that statement.
+    bool IsStatementOverdue() const;
     // Only client-side cursors are offered: recordsets read their whole result when they open.
     void PutCursorLocation(long location);
     long GetCursorLocation() const { return m_nCursorLocation; }
@@ -59,7 +65,8 @@ private:
     void FreeHandles();
 
     long m_nTimeout = 15;
-    long m_nCommandTimeout = 30;
+    std::atomic<long> m_nCommandTimeout{30};   // set by one thread while another executes
+    std::atomic<ULONGLONG> m_overdueAt{0};     // tick count; 0 while no statement has a limit
     long m_nCursorLocation = adUseClient;
     long m_nIsolation = adXactReadCommitted;
     SQLHENV m_henv = SQL_NULL_HENV;
