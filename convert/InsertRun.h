@@ -1,8 +1,11 @@
-// The inserts of a conversion run, made on a thread of their own: one statement per row,
-// each executed at once, while the dialog's thread shows the count and keeps watch on the
-// connection. When the connection says its statement is overdue (the link to the server is
-// gone), the dialog's thread gives the run up at once; the run's thread, still held by the
-// driver, ends by itself later and releases the worksheet and the connection it shares.
+// The inserts of a conversion run, made on threads of their own while the dialog's thread
+// shows the count and keeps watch on the connection. One thread reads the worksheet and
+// builds each row's statement, a few hundred rows ahead at most; the other executes them in
+// order, one statement per row, each as soon as the one before has ended, so that the
+// reading is done while the server works. When the connection says its statement is overdue
+// (the link to the server is gone), the dialog's thread gives the run up at once; the run's
+// threads, the inserting one still held by the driver, end by themselves later and release
+// the worksheet and the connection they share.
 #pragma once
 #include "framework/AdoConnection.h"
 #include "framework/Recordset.h"
@@ -36,7 +39,7 @@ public:
 
     // Starts inserting; raises _com_error when no thread can be made.
     void Start();
-    // Waits up to `milliseconds`; true once the run has ended.
+    // Waits up to `milliseconds`; true once the run has ended (both its threads).
     bool Wait(DWORD milliseconds);
     // Rows inserted so far.
     int Landed() const;
@@ -44,12 +47,16 @@ public:
     void RethrowFailure() const;
     // True when the statement under way is overdue and the run should be given up.
     bool IsOverdue() const;
-    // Stops waiting for the run: its thread inserts no further row and ends by itself.
+    // Stops waiting for the run: no further row is read or inserted, and its threads end by
+    // themselves.
     void GiveUp();
 
 private:
     struct CShared;
-    static DWORD WINAPI ThreadMain(void* shared);
+    static DWORD WINAPI ReadingMain(void* shared);
+    static DWORD WINAPI InsertingMain(void* shared);
+    void StartThread(LPTHREAD_START_ROUTINE main);
     std::shared_ptr<CShared> m_shared;
-    HANDLE m_thread = nullptr;
+    HANDLE m_threads[2] = {};
+    DWORD m_nThreads = 0;
 };

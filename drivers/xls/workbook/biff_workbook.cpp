@@ -2,6 +2,7 @@
 
 #include "biff_records.h"
 #include "charset.h"
+#include "huge_pages.h"
 
 #include <algorithm>
 #include <charconv>
@@ -151,6 +152,7 @@ bool Workbook::load_biff_sheet(const SheetEntry& entry, Worksheet& ws, std::stri
   cp.set_code_page(code_page_);
   std::vector<Cell>& cells = ws.cells;
   cells.reserve(count_cells(stream_, entry.offset));
+  prefer_huge_pages(cells.data(), cells.capacity() * sizeof(Cell));
   size_t pending_string = SIZE_MAX;  // formula cell waiting for its STRING record
   int depth = 1;
   bool eof = false;

@@ -1,6 +1,7 @@
 #include "compound_file.h"
 
 #include "gsf_ref.h"
+#include "huge_pages.h"
 
 #include <gsf/gsf.h>
 
@@ -73,6 +74,8 @@ bool read_workbook_stream(GsfInput* file, std::vector<uint8_t>& out, std::string
     return false;
   }
   try {
+    out.reserve(static_cast<size_t>(size));
+    prefer_huge_pages(out.data(), out.capacity());
     out.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
     error = "not enough memory to read the workbook";
