@@ -3,6 +3,7 @@
 #include "app/Texts.h"
 #include "destination/ConnectionString.h"
 #include "destination/DestinationSettings.h"
+#include "framework/WatchedStatement.h"
 
 CConnectionPtr g_pConnection;
 
@@ -34,9 +35,17 @@ bool ConnectDestination(const char* server)
 bool OpenCatalogueQuery(CRecordsetPtr& rs, const CString& sql)
 {
     rs.CreateInstance();
+    if (!g_pConnection) return false;
     try {
-        rs->Open(sql, g_pConnection);
-        return true;
+        if (RunWatchedStatement(g_pConnection, [recordset = rs, connection = g_pConnection, sql] {
+                recordset->Open(sql, connection);
+            }))
+            return true;
+        // Given up, the link to the server gone: the query's thread keeps both until the
+        // driver lets go; the dialog lets go of them now and makes a new connection next time.
+        rs.Release();
+        g_pConnection.Release();
+        return false;
     } catch (const _com_error&) {
         return false;
     }

@@ -17,7 +17,8 @@ bool FileExists(CString path);
 bool ConnectDestination(const char* server);
 
 // Runs a catalogue query into a new recordset; false when it fails (the recordset stays
-// closed).
+// closed). A query whose connection says it is overdue is given up within a few seconds of
+// its command timeout: then the recordset and g_pConnection are released, unused.
 bool OpenCatalogueQuery(CRecordsetPtr& rs, const CString& sql);
 
 // Closes the recordset and the connection if open, and releases the connection.

@@ -17,24 +17,6 @@ ULONGLONG CancelAnswerMilliseconds(long timeoutSeconds)
     return std::min<ULONGLONG>(5000, static_cast<ULONGLONG>(timeoutSeconds) * 500);
 }
 
-// Marks the time from which a statement running on the connection is overdue, for as long
-// as it runs.
-class COverdueMark {
-public:
-    COverdueMark(std::atomic<ULONGLONG>& at, long timeoutSeconds) : m_at(at)
-    {
-        if (timeoutSeconds > 0)
-            m_at = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds) * 1000 +
-                   CancelAnswerMilliseconds(timeoutSeconds);
-    }
-    ~COverdueMark() { m_at = 0; }
-    COverdueMark(const COverdueMark&) = delete;
-    COverdueMark& operator=(const COverdueMark&) = delete;
-
-private:
-    std::atomic<ULONGLONG>& m_at;
-};
-
 SQLULEN OdbcIsolation(long level)
 {
     switch (level) {
@@ -94,6 +76,19 @@ void CAdoConnection::PutCommandTimeout(long seconds)
 {
     if (seconds < 0) ThrowAdoError(kAdoErrInvalidArgument, "A timeout cannot be negative.");
     m_nCommandTimeout = seconds;
+}
+
+CAdoConnection::CStatementMark::CStatementMark(CAdoConnection& connection, long timeoutSeconds)
+    : m_connection(connection)
+{
+    if (timeoutSeconds > 0)
+        m_connection.m_overdueAt = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutSeconds) * 1000 +
+                                   CancelAnswerMilliseconds(timeoutSeconds);
+}
+
+CAdoConnection::CStatementMark::~CStatementMark()
+{
+    m_connection.m_overdueAt = 0;
 }
 
 bool CAdoConnection::IsStatementOverdue() const
@@ -170,7 +165,7 @@ long CAdoConnection::Execute(const char* commandText)
     if (!m_statement) m_statement = std::make_unique<COdbcStatement>(m_hdbc);
     const long timeout = m_nCommandTimeout;
     m_statement->SetQueryTimeout(timeout);   // given to the driver when it changes
-    COverdueMark overdue(m_overdueAt, timeout);
+    CStatementMark running(*this, timeout);
     // The cursor is closed however the call ends: a failed batch may still hold results.
     struct CursorCloser {
         COdbcStatement& statement;

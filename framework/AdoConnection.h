@@ -41,6 +41,18 @@ public:
     // gone, and the driver would wait as long again before it drops the connection. Another
     // thread may ask while Execute runs; it then stops waiting for that statement.
     bool IsStatementOverdue() const;
+    // Marks a statement of this connection, or of a recordset opened on it, as running with
+    // `timeoutSeconds` as its limit, for IsStatementOverdue, for as long as the mark lives.
+    class CStatementMark {
+    public:
+        CStatementMark(CAdoConnection& connection, long timeoutSeconds);
+        ~CStatementMark();
+        CStatementMark(const CStatementMark&) = delete;
+        CStatementMark& operator=(const CStatementMark&) = delete;
+
+    private:
+        CAdoConnection& m_connection;
+    };
     // Only client-side cursors are offered: recordsets read their whole result when they open.
     void PutCursorLocation(long location);
     long GetCursorLocation() const { return m_nCursorLocation; }

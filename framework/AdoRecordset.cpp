@@ -17,7 +17,9 @@ void CAdoRecordset::Open(const char* source, const CConnectionPtr& activeConnect
     if (!activeConnection || activeConnection->GetState() != adStateOpen)
         ThrowAdoError(kAdoErrInvalidConnection, "The connection is closed or missing.");
     COdbcStatement statement(activeConnection->OdbcHandle());
-    statement.SetQueryTimeout(activeConnection->GetCommandTimeout());
+    const long timeout = activeConnection->GetCommandTimeout();
+    statement.SetQueryTimeout(timeout);
+    CAdoConnection::CStatementMark running(*activeConnection.GetInterfacePtr(), timeout);
     statement.ExecDirect(source);
     std::optional<COdbcResult> result = statement.ReadFirstResult();
     if (!result) return;

@@ -1,6 +1,9 @@
 // What the destination command, the table selection and the conversion's connection show and
 // leave when the server cannot be reached or refuses the login.
+#include "support/SilentLink.h"   // winsock2.h before windows.h
 #include "support/ListingFixture.h"
+#include "support/StandIn.h"
+#include "destination/CatalogueQueries.h"
 #include "destination/DestinationConnection.h"
 #include "destination/DestinationSettings.h"
 
@@ -216,4 +219,27 @@ TEST_F(ListingFailureTest, AFailingCatalogueQueryIsReportedAndTheListingEndsAsUs
         EXPECT_EQ(0, dlg.m_listMapping.GetItemCount());
         EXPECT_EQ(std::vector<CString>({"编号", "姓名"}), FieldList());
     });
+}
+
+// The link falls silent while a catalogue query waits for its answer, sockets left open: the
+// query is given up a few seconds after its command timeout, before the driver's own give-up
+// (twice the timeout), and the recordset and the connection it still holds are let go, unused.
+TEST_F(ListingFailureTest, ACatalogueQueryOnALinkThatFallsSilentIsGivenUpBeforeTheDriverGivesUp)
+{
+    constexpr long kTimeout = 4;
+    CSilentLink link(StandInPort());
+    UseSettings(kListingDatabase);
+    ASSERT_TRUE(ConnectDestination(link.Server()));
+    g_pConnection->PutCommandTimeout(kTimeout);
+    link.FallSilentAfter(0);
+    CRecordsetPtr rs;
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(OpenCatalogueQuery(rs, TableListQuery(kListingDatabase)));
+    const ULONGLONG elapsed = ::GetTickCount64() - start;
+    std::printf("the table query on a silent link was given up after %llu ms\n", elapsed);
+    EXPECT_NE(0u, link.SilentSince());
+    EXPECT_GE(elapsed, kTimeout * 1000u);
+    EXPECT_LT(elapsed, 2 * kTimeout * 1000u) << "the driver's own give-up comes only then";
+    EXPECT_FALSE(rs);
+    EXPECT_FALSE(g_pConnection);
 }
