@@ -1,6 +1,6 @@
 // The inserts of a conversion run, made on threads of their own while the dialog's thread
 // shows the count and keeps watch on the connection. One thread reads the worksheet and
-// builds each row's statement, a few hundred rows ahead at most; the other executes them in
+// builds each row's statement, a few thousand rows ahead at most; the other executes them in
 // order, one statement per row, each as soon as the one before has ended, so that the
 // reading is done while the server works. When the connection says its statement is overdue
 // (the link to the server is gone), the dialog's thread gives the run up at once; the run's

@@ -1,6 +1,8 @@
 // The statements of a run on their way from the thread that reads the worksheet to the thread
-// that inserts them: a bounded queue, so that reading stays at most a few hundred rows ahead,
-// with the reader's end (and what stopped it, if anything) passed behind the last statement.
+// that inserts them: a bounded queue, so that reading stays at most a few thousand rows ahead
+// (well under a megabyte of statements), with the reader's end (and what stopped it, if
+// anything) passed behind the last statement. The reader fills half the queue at a time: few
+// wake-ups of its own beside the inserts, which wait on the server row by row.
 // The waits are the system's slim locks and condition variables, which cost no trip to the
 // kernel while neither side waits.
 #pragma once
@@ -30,7 +32,7 @@ public:
     void Stop();
 
 private:
-    static constexpr size_t kCapacity = 256;
+    static constexpr size_t kCapacity = 4096;
     static constexpr size_t kRefillAt = kCapacity / 2;   // a waiting reader wakes this low
     SRWLOCK m_lock = SRWLOCK_INIT;
     CONDITION_VARIABLE m_readable = CONDITION_VARIABLE_INIT;

@@ -32,6 +32,7 @@ void COdbcStatement::SetQueryTimeout(long seconds)
 
 void COdbcStatement::ExecDirect(const char* text)
 {
+    m_bResultsPending = true;   // a failed batch may still hold results
     SQLRETURN r = ::SQLExecDirect(m_hstmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)), SQL_NTS);
     if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA) Fail("The statement failed.");
 }
@@ -43,7 +44,10 @@ std::optional<COdbcResult> COdbcStatement::ReadFirstResult()
         if (!SQL_SUCCEEDED(::SQLNumResultCols(m_hstmt, &count))) Fail("The result cannot be read.");
         if (count > 0) break;
         SQLRETURN r = ::SQLMoreResults(m_hstmt);
-        if (r == SQL_NO_DATA) return std::nullopt;
+        if (r == SQL_NO_DATA) {
+            m_bResultsPending = false;
+            return std::nullopt;
+        }
         if (!SQL_SUCCEEDED(r)) Fail("The statement failed.");
     }
     COdbcResult result;
@@ -82,10 +86,13 @@ long COdbcStatement::RowsAffected()
         if (r == SQL_NO_DATA) break;
         if (!SQL_SUCCEEDED(r)) Fail("The statement failed.");
     }
+    m_bResultsPending = false;   // the driver closed the cursor with the last result
     return static_cast<long>(rows);
 }
 
 void COdbcStatement::CloseCursor()
 {
+    if (!m_bResultsPending) return;
     ::SQLFreeStmt(m_hstmt, SQL_CLOSE);
+    m_bResultsPending = false;
 }

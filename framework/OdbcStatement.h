@@ -31,6 +31,7 @@ public:
     long RowsAffected();
     // Discards what is left of the last batch's results, so that the statement (and the
     // connection, which serves one pending result at a time) is free for the next batch.
+    // Nothing is asked of the driver when the batch's results were already read to their end.
     void CloseCursor();
 
 private:
@@ -38,4 +39,5 @@ private:
     [[noreturn]] void Fail(const char* what);
     SQLHSTMT m_hstmt = SQL_NULL_HSTMT;
     long m_nQueryTimeout = -1;   // as last given to the driver; -1 before the first
+    bool m_bResultsPending = false;   // a batch ran and the driver has not said it has no more
 };

@@ -11,6 +11,7 @@ namespace {
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr size_t kTextBytes = 4096;
 constexpr int kAnswerSeconds = 60;
+constexpr ULONGLONG kCheckMs = 100;
 
 std::string ClassOf(HWND h)
 {
@@ -38,6 +39,21 @@ std::vector<HWND> TopWindows(DWORD pid)
     WindowSearch search{pid, {}};
     ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The program's top-level dialogs (message boxes among them), hidden ones too. Asking the
+// window server for one class costs a request or two, where walking every top-level window
+// costs several per window: the robot asks this many times a second while a run is timed,
+// and must not load the machine it measures.
+std::vector<HWND> TopDialogs(DWORD pid)
+{
+    std::vector<HWND> found;
+    for (HWND h = nullptr; (h = ::FindWindowExA(nullptr, h, "#32770", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        if (owner == pid) found.push_back(h);
+    }
+    return found;
 }
 
 bool IsMainWindow(HWND h)
@@ -129,8 +145,8 @@ void TargetProgram::Attach(DWORD pid)
 
 HWND TargetProgram::FindDialog(const std::function<bool(HWND)>& match) const
 {
-    for (HWND h : TopWindows(m_pid))
-        if (h != m_main && ::IsWindowVisible(h) && ClassOf(h) == "#32770" && match(h)) return h;
+    for (HWND h : TopDialogs(m_pid))
+        if (h != m_main && ::IsWindowVisible(h) && match(h)) return h;
     return nullptr;
 }
 
@@ -138,9 +154,10 @@ bool TargetProgram::MessageBoxText(std::string& text) const
 {
     // Seen before it is shown: its modal loop answers messages before the box is visible.
     HWND box = nullptr;
-    for (HWND h : TopWindows(m_pid)) {
+    for (HWND h : TopDialogs(m_pid)) {
+        if (h == m_main) continue;
         HWND label = ::GetDlgItem(h, kMessageBoxTextId);
-        if (h != m_main && ClassOf(h) == "#32770" && label && ClassOf(label) == "Static") box = h;
+        if (label && ClassOf(label) == "Static") box = h;
     }
     if (!box) return false;
     // Its caption and text are set while it initialises: read them once it shows.
@@ -190,16 +207,24 @@ void TargetProgram::WaitIdle(const char* what, int seconds) const
 void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what, int seconds, DWORD intervalMs) const
 {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    // Whatever `done` looks at is asked every interval; the costlier checks (a message box,
+    // the program still there, the time) come at most every kCheckMs, so that a short
+    // interval does not load the machine while a run is timed.
+    ULONGLONG nextCheck = 0;
     for (;;) {
-        CheckNoMessageBox();
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= nextCheck) {
+            CheckNoMessageBox();
+            if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
+                throw DriverFailure(std::string("the program ended while waiting for ") + what);
+            if (now > end)
+                throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
+            nextCheck = now + kCheckMs;
+        }
         if (done()) {
             CheckNoMessageBox();
             return;
         }
-        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
-            throw DriverFailure(std::string("the program ended while waiting for ") + what);
-        if (::GetTickCount64() > end)
-            throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
         ::Sleep(intervalMs);
     }
 }
