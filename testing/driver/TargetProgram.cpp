@@ -172,16 +172,19 @@ void TargetProgram::CheckNoMessageBox() const
     if (MessageBoxText(text)) throw DriverFailure("the program shows a message box: " + text);
 }
 
+void TargetProgram::CheckWaiting(const char* what, ULONGLONG end, int seconds) const
+{
+    CheckNoMessageBox();
+    if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
+        throw DriverFailure(std::string("the program ended while waiting for ") + what);
+    if (::GetTickCount64() > end)
+        throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
+}
+
 LRESULT TargetProgram::Await(const SentMessage& m, const char* what, int seconds) const
 {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-    while (!m.Wait(10)) {
-        CheckNoMessageBox();
-        if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
-            throw DriverFailure(std::string("the program ended while waiting for ") + what);
-        if (::GetTickCount64() > end)
-            throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
-    }
+    while (!m.Wait(10)) CheckWaiting(what, end, seconds);
     CheckNoMessageBox();
     return m.Result();
 }
@@ -214,11 +217,7 @@ void TargetProgram::WaitFor(const std::function<bool()>& done, const char* what,
     for (;;) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= nextCheck) {
-            CheckNoMessageBox();
-            if (m_process && ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0)
-                throw DriverFailure(std::string("the program ended while waiting for ") + what);
-            if (now > end)
-                throw DriverFailure(std::string("gave up waiting for ") + what + " after " + std::to_string(seconds) + " s");
+            CheckWaiting(what, end, seconds);
             nextCheck = now + kCheckMs;
         }
         if (done()) {

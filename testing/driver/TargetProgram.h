@@ -58,6 +58,8 @@ public:
 private:
     bool FindMainWindow();
     LRESULT Await(const SentMessage& m, const char* what, int seconds) const;
+    // Fails when a message box shows, the program has ended or `end` (a tick count) is past.
+    void CheckWaiting(const char* what, ULONGLONG end, int seconds) const;
 
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
